@@ -1,0 +1,81 @@
+#version 330
+#extension GL_ARB_explicit_uniform_location : enable
+#ifdef GL_ARB_explicit_uniform_location
+#define AT(n) layout(location = n)
+#else
+#define AT(n)
+#endif
+// A sampler2DShadow left on unit 0 beside a sampler2D is an error at draw time.
+#extension GL_ARB_shading_language_420pack : enable
+#ifdef GL_ARB_shading_language_420pack
+#define UNIT(n) layout(binding = n)
+#else
+#define UNIT(n)
+#endif
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 texCoord;
+in vec4 shadowCoord;
+
+AT(4) uniform vec3 k_ambient;
+AT(5) uniform vec3 k_diffuse;
+AT(6) uniform vec3 k_specular;
+AT(7) uniform sampler2D colorTexture;
+UNIT(4) uniform sampler2DShadow shadowMap;
+// The paint layer: the player's strokes over the paint picture, transparent where the floor shows.
+UNIT(3) uniform sampler2D paintLayer;
+
+uniform vec3 cameraPosition;
+uniform vec3 lightPosition;
+uniform vec3 spotPosition;
+uniform vec3 spotDirection;
+uniform vec3 ambientLight;
+
+out vec4 fragColor;
+
+// 1 where the light reaches the point, 0 in shadow; one hardware-filtered lookup gives 2 x 2
+// percentage-closer filtering. Points outside the light's cone count as lit.
+float lightVisibility()
+{
+    if (shadowCoord.w <= 0.0)
+        return 1.0;
+    vec3 c = shadowCoord.xyz / shadowCoord.w;
+    if (c.x < 0.0 || c.x > 1.0 || c.y < 0.0 || c.y > 1.0 || c.z > 1.0)
+        return 1.0;
+    return texture(shadowMap, vec3(c.xy, c.z - 0.00002));
+}
+
+// The vehicle's lamp: a cone of about 25 degrees with a soft edge, fading with distance.
+float spotLight(vec3 toSpot, out vec3 spotDir)
+{
+    float distance = length(toSpot);
+    spotDir = toSpot / max(distance, 0.0001);
+    float cosAngle = dot(-spotDir, normalize(spotDirection));
+    float cone = smoothstep(0.87, 0.94, cosAngle);
+    return cone / (1.0 + 0.6 * distance * distance);
+}
+
+void main()
+{
+    vec4 floorColour = texture(colorTexture, texCoord);
+    vec4 paint = texture(paintLayer, texCoord);
+    vec4 base = vec4(mix(floorColour.rgb, paint.rgb, paint.a), 1.0);
+    vec3 n = normalize(worldNormal);
+    if (!gl_FrontFacing)
+        n = -n;
+    vec3 toEye = normalize(cameraPosition - worldPosition);
+    vec3 toLight = normalize(lightPosition - worldPosition);
+
+    float shadow = lightVisibility();
+    float diffuse = max(dot(n, toLight), 0.0) * shadow;
+    float specular = diffuse > 0.0 ? pow(max(dot(reflect(-toLight, n), toEye), 0.0), 24.0) * shadow : 0.0;
+
+    vec3 spotDir;
+    float spot = spotLight(spotPosition - worldPosition, spotDir);
+    float spotDiffuse = max(dot(n, spotDir), 0.0) * spot;
+
+    vec3 lit = base.rgb * (ambientLight * k_ambient + (diffuse + spotDiffuse) * k_diffuse)
+        + specular * k_specular;
+    fragColor = vec4(lit, base.a);
+}

@@ -1,0 +1,7 @@
+#include "app/Startup.h"
+
+#include "app/AppObjects.h"
+
+void createObjects(GLFWwindow*, int*, int*)
+{
+}

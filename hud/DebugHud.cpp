@@ -1,0 +1,4 @@
+#include "hud/DebugHud.h"
+
+void DebugHud::update(float) {}
+void DebugHud::draw() {}

@@ -1,0 +1,34 @@
+// The real tintbox binary started on a virtual display, with its standard output kept in
+// a file; killed on destruction, so a failed assertion leaves no process behind.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class GameProcess {
+public:
+    // runDir is the working directory (normally the build folder); args follow the program name.
+    GameProcess(const std::string& display, const std::string& runDir, const std::vector<std::string>& args = {});
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // Polls until a window whose name starts with "Tintbox" exists; returns its id or "".
+    std::string waitForWindow(double seconds = 60.0);
+    std::string windowName(const std::string& window) const;
+    // Polls until the window title no longer equals `title`; returns the new title or "".
+    std::string waitForTitleChange(const std::string& window, const std::string& title, double seconds = 60.0);
+    // xdotool with the given arguments on this display; returns its exit status.
+    int xdotool(const std::string& arguments) const;
+    // Waits for the process to end; returns its exit status (0-255), or -1000 on time-out.
+    int waitExit(double seconds = 60.0);
+    bool running();
+    std::string output() const;
+
+private:
+    std::string display;
+    std::string outputPath;
+    pid_t pid = -1;
+    int exitStatus = -1000;
+};

@@ -1,0 +1,3 @@
+#include "world/PlayerController.h"
+
+void PlayerController::update(float) {}

@@ -1,0 +1,7 @@
+// Driving the vehicle; filled in with the player control.
+#pragma once
+
+class PlayerController {
+public:
+    void update(float dt);
+};
