@@ -94,8 +94,8 @@ void Scene::loadLevel(int number)
     level->placePlayer(player->model);
     followPlayer();
     Heightmap* heightmap = level->heightmap;
-    brushColour = glm::vec4(heightmap->currentColour, 1.0f);
-    gameScreens->setBallInfo(heightmap->currentColourCount(), heightmap->currentColour);
+    brushColour = glm::vec4(heightmap->currentColour(), 1.0f);
+    gameScreens->setBallInfo(heightmap->currentColourCount(), heightmap->currentColour());
 }
 
 void Scene::createShadowMap()
@@ -297,14 +297,14 @@ void Scene::paintInput()
             gameState = score >= 0.5f ? 3 : 2;
             gameScreens->setResult(score, levelIndex == lastLevelIndex);
         }
-        gameScreens->setBallInfo(heightmap->currentColourCount(), heightmap->currentColour);
+        gameScreens->setBallInfo(heightmap->currentColourCount(), heightmap->currentColour());
     }
     if (input->isDown(GLFW_MOUSE_BUTTON_RIGHT))
         level->paintAtCrosshair(glm::vec4(0.0f));
     int step = input->takeScroll();
     if (step != 0) {
         heightmap->cycleColour(step);
-        gameScreens->setBallInfo(heightmap->currentColourCount(), heightmap->currentColour);
-        brushColour = glm::vec4(heightmap->currentColour, 1.0f);
+        gameScreens->setBallInfo(heightmap->currentColourCount(), heightmap->currentColour());
+        brushColour = glm::vec4(heightmap->currentColour(), 1.0f);
     }
 }
