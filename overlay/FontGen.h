@@ -1,0 +1,43 @@
+// The font of the 2D layer: one TrueType face opened with FreeType at one pixel size and one
+// GL_ALPHA texture per character code 0-255, from which it builds text labels. Owns the glyph
+// textures and the FreeType objects.
+#pragma once
+
+#include <GL/glew.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <glm/glm.hpp>
+
+#include <array>
+#include <string>
+
+class Shader;
+class TextLabel;
+
+class FontGen {
+public:
+    // Throws a new std::string with the message when FreeType, the font or its 'X' fails.
+    FontGen(Shader* shader, const std::string& fontPath, int textureUnit, int pixelSize, int* windowWidth,
+        int* windowHeight);
+    ~FontGen();
+    FontGen(const FontGen&) = delete;
+    FontGen& operator=(const FontGen&) = delete;
+
+    // A new label owned by the caller. The bytes up to the first NUL are character codes; the
+    // pen starts on the baseline at `position`, in pixels from the window centre, y upward.
+    TextLabel* createText(const std::string& text, glm::vec2 position);
+
+    int pixelSize = 0;
+    int textureUnit = 0;
+    int* windowWidth = nullptr;
+    int* windowHeight = nullptr;
+    // Zero where FreeType could not load the character.
+    std::array<GLuint, 256> glyphTextures {};
+    Shader* shader = nullptr;
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    FT_GlyphSlot glyph = nullptr;
+
+private:
+    void uploadGlyph(GLuint name);
+};
