@@ -124,6 +124,12 @@ TEST_F(CameraTest, FrustumKeepsWhatIsInFrontAndRejectsTheRest)
 
     // The model matrix places the corners, scale included.
     EXPECT_TRUE(camera.isInFrustum(*box, glm::scale(at({ 0, 0, -5 }), glm::vec3(20.0f))));
+
+    // Straight up has no sideways axis: the planes of the last direction stay rather than turn invalid.
+    camera.setDirection({ 0, 2, 0 });
+    for (int k = 0; k < 6; ++k)
+        EXPECT_TRUE(std::isfinite(camera.planeDistances[k]) && std::isfinite(camera.planeNormals[k].x));
+    EXPECT_TRUE(camera.isInFrustum(*box, at({ -5, 0, 0 })));
 }
 
 TEST_F(CameraTest, CullingOffAcceptsEverythingAndOnCatchesUp)
