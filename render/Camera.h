@@ -42,4 +42,9 @@ public:
 
 private:
     void updateFrustum();
+    // Recomputes the frustum after a change of position or direction, while culling is on.
+    void changed();
+    bool hasSize() const;
+    glm::mat4 perspectiveFor(float aspect) const;
+    void setPlane(int k, glm::vec3 a, glm::vec3 b, glm::vec3 p);
 };

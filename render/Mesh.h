@@ -49,4 +49,9 @@ public:
     Material material;
     GLuint texture = 0;
     int textureUnit = 0;
+
+private:
+    void computeBounds(const float* positions);
+    void createBuffers(const float* normals, const float* positions, const unsigned int* indices);
+    void createVertexArray();
 };

@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 
 #include <string>
+#include <vector>
 
 struct FIBITMAP;
 
@@ -34,5 +35,9 @@ public:
     GLuint whiteTexture = 0;
 
 private:
+    unsigned char* packedRows(unsigned char* bits, unsigned int width, unsigned int height);
+
     FIBITMAP* picture = nullptr;
+    // Rows without padding, used only should the decoded rows carry a gap.
+    std::vector<unsigned char> packed;
 };
