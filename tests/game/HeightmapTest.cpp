@@ -172,6 +172,7 @@ TEST_F(HeightmapTest, PicturesSetUpTargetsAndBudgets)
     EXPECT_EQ(heightmap.colourCounts().at(glm::vec3(0, 0, 1)), 3);
     EXPECT_EQ(heightmap.currentColour(), glm::vec3(0, 0, 1));
     EXPECT_EQ(heightmap.currentColourCount(), 3);
+    EXPECT_EQ(TextureLoader::livePictures(), 0) << "decoded pictures are released once copied";
     const PaintCanvas& canvas = heightmap.canvas();
     EXPECT_EQ(canvas.paintColours[(0 * 4 + 2) * 4 + 0], 128 / 255.0f) << "top row first";
     EXPECT_EQ(canvas.originalColours[(2 * 4 + 0) * 4 + 3], 128 / 255.0f);
