@@ -58,7 +58,8 @@ float spotLight(vec3 toSpot, out vec3 spotDir)
 
 void main()
 {
-    vec4 floorColour = texture(colorTexture, texCoord);
+    // The floor picture tiles six times across the floor; the paint layer spans it once.
+    vec4 floorColour = texture(colorTexture, texCoord * 6.0);
     vec4 paint = texture(paintLayer, texCoord);
     vec4 base = vec4(mix(floorColour.rgb, paint.rgb, paint.a), 1.0);
     vec3 n = normalize(worldNormal);

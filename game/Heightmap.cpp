@@ -156,15 +156,12 @@ float Heightmap::heightAt(float x, float z) const
 {
     if (!floorMesh)
         return -1.0f;
-    float gx = x / spacing;
-    float gz = z / spacing;
-    // NaN and points past the last grid point are refused before the int conversion.
-    if (!(gx >= 0.0f && gz >= 0.0f) || gx >= cellsX + 1.0f || gz >= cellsZ + 1.0f)
+    // The grid ends at its far edge, which still has heights; NaN is refused here too, before
+    // the int conversion.
+    if (!(x >= 0.0f && z >= 0.0f) || x > cellsX * spacing || z > cellsZ * spacing)
         return -1.0f;
-    unsigned int c = static_cast<unsigned int>(gx);
-    unsigned int r = static_cast<unsigned int>(gz);
-    if (c > cellsX || r > cellsZ)
-        return -1.0f;
+    unsigned int c = std::min(static_cast<unsigned int>(x / spacing), cellsX);
+    unsigned int r = std::min(static_cast<unsigned int>(z / spacing), cellsZ);
     return heights[static_cast<size_t>(r) * (cellsX + 1) + c];
 }
 

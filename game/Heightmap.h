@@ -29,7 +29,8 @@ public:
     void loadFloor(const std::string& heightPicturePath, GLuint floorTexture, Material material);
     // The paint layer, the original picture and the budgets; does nothing without a floor.
     void loadPictures(const std::string& paintPath, int paintUnit, const std::string& originalPath, int originalUnit);
-    // Height of the grid point at or before (x, z); -1 off the grid or without a floor.
+    // Height of the grid point at or before (x, z); -1 without a floor, at negative coordinates
+    // and beyond the far edges (cellsX * spacing, cellsZ * spacing).
     float heightAt(float x, float z) const;
     // Sets "modelMatrix" and draws the floor with its paint layer; the caller made `shader` current.
     void draw(Shader* shader);

@@ -162,6 +162,9 @@ void Camera::updateFrustum()
     float farWidth = width * farHeight / height;
 
     glm::vec3 X = glm::cross(d, glm::vec3(0.0f, 1.0f, 0.0f));
+    // Straight up or down has no sideways axis; the planes of the last direction stay.
+    if (glm::length(X) < 1e-6f)
+        return;
     glm::vec3 Y = glm::normalize(glm::cross(X, d));
     glm::vec3 Xn = glm::normalize(X);
 
