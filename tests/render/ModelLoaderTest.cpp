@@ -356,3 +356,27 @@ TEST_F(ModelLoading, TruncatedAndGarbageFilesNeverCrash)
         model->draw();
     }
 }
+
+TEST_F(ModelLoading, TheGeneratedModelsLoadCleanlyWithTheMeshesTheGameIndexes)
+{
+    std::filesystem::current_path(TINTBOX_BUILD_DIR);
+    const struct {
+        const char* path;
+        float scale;
+        size_t meshesNeeded;
+    } files[] = {
+        { "Resources/crosshair.obj", 0.05f, 1 },
+        { "Resources/Tintbox.3ds", 0.1f, 13 },
+        { "Resources/paleface.3ds", 0.5f, 3 },
+        { "Resources/tutorialRoom.3ds", 1.0f, 1 },
+        { "Resources/serverraum.3ds", 5.5f, 1 },
+    };
+    for (const auto& file : files) {
+        std::unique_ptr<Model> model;
+        EXPECT_EQ(loadPrinting(file.path, model), "") << file.path;
+        ASSERT_TRUE(model) << file.path;
+        EXPECT_GE(model->meshes.size(), file.meshesNeeded) << file.path;
+        for (const Mesh* mesh : model->meshes)
+            EXPECT_NE(mesh->texture, 0u) << file.path;
+    }
+}
