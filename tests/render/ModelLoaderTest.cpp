@@ -21,6 +21,7 @@ struct SceneParts {
     unsigned int lastIndex = 2;
     unsigned int materialIndex = 0;
     bool childWithOffset = false;
+    unsigned int nodeMesh = 0;
 };
 
 // A scene of one triangle, built by hand so that it carries exactly the parts a test asks for.
@@ -52,7 +53,7 @@ aiScene* makeScene(const SceneParts& parts)
         scene->mRootNode->addChildren(1, &holder);
     }
     holder->mNumMeshes = 1;
-    holder->mMeshes = new unsigned int[1] { 0 };
+    holder->mMeshes = new unsigned int[1] { parts.nodeMesh };
     scene->mNumMaterials = 1;
     scene->mMaterials = new aiMaterial*[1];
     scene->mMaterials[0] = new aiMaterial;
@@ -303,6 +304,13 @@ TEST_F(ModelLoading, MissingUnreadableAndInconsistentFilesGiveAMessageAndNull)
     exportScene(pastMaterials, "assbin", "pastMaterials.assbin");
     printed = loadPrinting("pastMaterials.assbin", model);
     EXPECT_EQ(printed.rfind("ModelLoader: Couldn't import model from: pastMaterials.assbin\n", 0), 0u) << printed;
+    EXPECT_FALSE(model);
+
+    SceneParts pastMeshes;
+    pastMeshes.nodeMesh = 3;
+    exportScene(pastMeshes, "assbin", "pastMeshes.assbin");
+    EXPECT_EQ(loadPrinting("pastMeshes.assbin", model),
+        "ModelLoader: Couldn't import model from: pastMeshes.assbin\na node names a mesh past the scene's meshes");
     EXPECT_FALSE(model);
 
     // The loader stays usable after every failure.
