@@ -98,8 +98,9 @@ void writeLevelFiles()
 
 Shader& gameShader(const std::string& name)
 {
-    static std::map<std::string, Shader*> shaders;
-    Shader*& shader = shaders[name];
+    // Programs live as long as the context, like the game's.
+    static auto* shaders = new std::map<std::string, Shader*>;
+    Shader*& shader = (*shaders)[name];
     if (!shader)
         shader = new Shader(buildPath("Shader/" + name + ".vert"), buildPath("Shader/" + name + ".frag"));
     return *shader;
@@ -135,6 +136,9 @@ protected:
     void TearDown() override
     {
         level.reset();
+        // The game's manager keeps its floor for the whole run; a test's run ends here.
+        if (manager)
+            delete manager->heightmap;
         ModelFixture::TearDown();
     }
 
