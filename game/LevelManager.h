@@ -2,6 +2,8 @@
 // paint floor that all levels share.
 #pragma once
 
+#include <GL/glew.h>
+
 class Camera;
 class Heightmap;
 class Level;
@@ -25,4 +27,8 @@ public:
     ModelLoader* modelLoader;
     Camera* camera;
     Heightmap* heightmap;
+
+private:
+    // Deletes the floor texture of the level before, once the new floor has replaced it.
+    void releaseFloorTexture(GLuint texture);
 };

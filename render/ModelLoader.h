@@ -4,6 +4,8 @@
 
 #include "render/Material.h"
 
+#include <GL/glew.h>
+
 #include <assimp/Importer.hpp>
 
 #include <string>
@@ -14,6 +16,7 @@ class Model;
 class Shader;
 class TextureLoader;
 struct aiMaterial;
+struct aiMesh;
 struct aiNode;
 struct aiScene;
 
@@ -33,7 +36,11 @@ public:
 
 private:
     bool importFile(const std::string& path);
-    void processNode(const aiScene* scene, const aiNode* node, float scale, const std::vector<unsigned int>& materialTextures,
-        Shader* shader);
+    void processNode(const aiScene* scene, const aiNode* node, float scale,
+        const std::vector<unsigned int>& materialTextures, Shader* shader);
     void readMaterial(const aiMaterial* material, Material& out);
+    // One mesh of the scene into loadedMeshes; meshes that cannot be drawn are skipped.
+    void makeMesh(const aiScene* scene, const aiMesh* mesh, float scale,
+        const std::vector<unsigned int>& materialTextures, Shader* shader);
+    void deleteUnusedTextures(const std::vector<GLuint>& loadedTextures);
 };
