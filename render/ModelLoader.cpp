@@ -28,6 +28,30 @@ const char* sceneFault(const aiScene* scene)
     return nullptr;
 }
 
+// Why the node tree would make the post-processing read out of bounds, or null when it is safe.
+const char* nodesFault(const aiScene* scene)
+{
+    if (!scene->mRootNode)
+        return "the scene has no root node";
+    std::vector<const aiNode*> pending { scene->mRootNode };
+    while (!pending.empty()) {
+        const aiNode* node = pending.back();
+        pending.pop_back();
+        if ((node->mNumMeshes > 0 && !node->mMeshes) || (node->mNumChildren > 0 && !node->mChildren))
+            return "a node lacks its mesh or child list";
+        for (unsigned int k = 0; k < node->mNumMeshes; ++k) {
+            if (node->mMeshes[k] >= scene->mNumMeshes)
+                return "a node names a mesh past the scene's meshes";
+        }
+        for (unsigned int c = 0; c < node->mNumChildren; ++c) {
+            if (!node->mChildren[c])
+                return "a node has an empty child";
+            pending.push_back(node->mChildren[c]);
+        }
+    }
+    return nullptr;
+}
+
 // Why a scene straight from the importer would make the post-processing read out of bounds,
 // or null when it is safe.
 const char* rawSceneFault(const aiScene* scene)
@@ -50,7 +74,7 @@ const char* rawSceneFault(const aiScene* scene)
             }
         }
     }
-    return nullptr;
+    return nodesFault(scene);
 }
 
 // Texture path -> the highest material index that names it; the empty path stands for the

@@ -98,8 +98,9 @@ void writeLevelFiles()
 
 Shader& gameShader(const std::string& name)
 {
-    static std::map<std::string, Shader*> shaders;
-    Shader*& shader = shaders[name];
+    // Programs live as long as the context, like the game's.
+    static auto* shaders = new std::map<std::string, Shader*>;
+    Shader*& shader = (*shaders)[name];
     if (!shader)
         shader = new Shader(buildPath("Shader/" + name + ".vert"), buildPath("Shader/" + name + ".frag"));
     return *shader;
@@ -113,7 +114,7 @@ void expectNear(glm::vec3 a, glm::vec3 b, float tolerance = 1e-5f)
 }
 }
 
-class Levels : public ModelFixture {
+class GameLevels : public ModelFixture {
 protected:
     void SetUp() override
     {
@@ -135,6 +136,9 @@ protected:
     void TearDown() override
     {
         level.reset();
+        // The game's manager keeps its floor for the whole run; a test's run ends here.
+        if (manager)
+            delete manager->heightmap;
         ModelFixture::TearDown();
     }
 
@@ -158,7 +162,7 @@ protected:
     std::unique_ptr<Level> level;
 };
 
-TEST_F(Levels, TheTutorialRoomCarriesItsConstantsFloorAndRoom)
+TEST_F(GameLevels, TheTutorialRoomCarriesItsConstantsFloorAndRoom)
 {
     switchTo(1);
     EXPECT_EQ(level->startPlacement, glm::vec3(float(0.808716), 0.0f, float(5.59216)));
@@ -199,7 +203,7 @@ TEST_F(Levels, TheTutorialRoomCarriesItsConstantsFloorAndRoom)
     EXPECT_EQ(player->modelMatrix, glm::translate(glm::mat4(1.0f), player->getPosition())) << "level 1 is unturned";
 }
 
-TEST_F(Levels, SwitchingToTheServerRoomLeavesOneRoomAndTurnsThePlayer)
+TEST_F(GameLevels, SwitchingToTheServerRoomLeavesOneRoomAndTurnsThePlayer)
 {
     switchTo(1);
     player->rotate(0.5f, glm::vec3(0, 1, 0));
@@ -229,7 +233,7 @@ TEST_F(Levels, SwitchingToTheServerRoomLeavesOneRoomAndTurnsThePlayer)
     expectNear(player->forward(), glm::vec3(-1, 0, 0));
 }
 
-TEST_F(Levels, OtherNumbersGiveNullOrAnEmptyLevelOverTheOldFloor)
+TEST_F(GameLevels, OtherNumbersGiveNullOrAnEmptyLevelOverTheOldFloor)
 {
     EXPECT_EQ(manager->createLevel(7), nullptr);
     EXPECT_EQ(manager->createLevel(-1), nullptr);
@@ -248,7 +252,7 @@ TEST_F(Levels, OtherNumbersGiveNullOrAnEmptyLevelOverTheOldFloor)
     EXPECT_EQ(player->getPosition(), glm::vec3(0.0f, manager->heightmap->heightAt(0, 0), 0.0f));
 }
 
-TEST_F(Levels, AMissingRoomModelLeavesALevelWithoutRoom)
+TEST_F(GameLevels, AMissingRoomModelLeavesALevelWithoutRoom)
 {
     std::filesystem::rename("Resources/serverraum.3ds", "Resources/serverraum.away");
     testing::internal::CaptureStdout();
@@ -261,7 +265,7 @@ TEST_F(Levels, AMissingRoomModelLeavesALevelWithoutRoom)
     EXPECT_TRUE(manager->heightmap->floorMesh);
 }
 
-TEST_F(Levels, LightingUniformsAndPaintingUnderTheCrosshairNearThePlayer)
+TEST_F(GameLevels, LightingUniformsAndPaintingUnderTheCrosshairNearThePlayer)
 {
     switchTo(1);
     Shader& floorShader = gameShader("heightmapShader");
@@ -313,4 +317,56 @@ TEST_F(Levels, LightingUniformsAndPaintingUnderTheCrosshairNearThePlayer)
     drawFloorAndPaint(glm::vec4(heightmap->currentColour(), 1.0f));
     EXPECT_TRUE(std::isnan(camera->pickCentre().x));
     EXPECT_EQ(heightmap->currentColourCount(), budget - 1);
+}
+
+// The same steps on the files the resource generator writes into the build folder.
+class GeneratedLevels : public GameLevels {
+protected:
+    void SetUp() override
+    {
+        GameLevels::SetUp();
+        std::filesystem::current_path(TINTBOX_BUILD_DIR);
+    }
+};
+
+TEST_F(GeneratedLevels, BothLevelsBuildWithRoomsFloorsPicturesAndLightsWithoutAComplaint)
+{
+    for (int number : { 1, 2 }) {
+        testing::internal::CaptureStdout();
+        switchTo(number);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "level " << number;
+        Heightmap* heightmap = manager->heightmap;
+        ASSERT_TRUE(heightmap->floorMesh) << "level " << number;
+        EXPECT_GT(heightmap->floorTexture, 2u);
+        EXPECT_GT(heightmap->floorMesh->paintLayerTexture, 2u);
+        EXPECT_GT(heightmap->originalTexture, 2u);
+        EXPECT_FALSE(heightmap->colourCounts().empty()) << "the target picture asks for paint";
+        EXPECT_GT(heightmap->currentColourCount(), 0);
+        EXPECT_NE(level->lightDirection, glm::vec3(0.0f));
+
+        ASSERT_EQ(level->models.size(), 1u) << "level " << number;
+        Model* room = level->models[0];
+        EXPECT_FALSE(room->meshes.empty());
+        EXPECT_EQ(drawList->models, (std::vector<Model*> { player.get(), room }));
+
+        float floorHeight = heightmap->heightAt(level->startPlacement.x, level->startPlacement.z);
+        EXPECT_GE(floorHeight, 0.0f) << "the start place lies on the floor";
+        expectNear(player->getPosition(), glm::vec3(level->startPlacement.x, floorHeight, level->startPlacement.z));
+        expectNear(player->forward(), number == 1 ? glm::vec3(0, 0, 1) : glm::vec3(-1, 0, 0));
+
+        // Looking steeply down in front of the player, the crosshair paints one pixel.
+        glm::vec3 p = player->getPosition();
+        camera->position = glm::vec3(p.x, p.y + 1.0f, p.z + 0.5f);
+        camera->setDirection(glm::vec3(0.0f, -2.0f, -1.0f));
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        Shader& floorShader = gameShader("heightmapShader");
+        floorShader.use();
+        glm::mat4 projection = camera->projection * camera->viewMatrix();
+        glUniformMatrix4fv(
+            glGetUniformLocation(floorShader.program, "projectionMatrix"), 1, GL_FALSE, glm::value_ptr(projection));
+        level->drawFloor(&floorShader);
+        int budget = heightmap->currentColourCount();
+        level->paintWithCurrentColour();
+        EXPECT_EQ(heightmap->currentColourCount(), budget - 1) << "level " << number;
+    }
 }

@@ -21,6 +21,7 @@ struct SceneParts {
     unsigned int lastIndex = 2;
     unsigned int materialIndex = 0;
     bool childWithOffset = false;
+    unsigned int nodeMesh = 0;
 };
 
 // A scene of one triangle, built by hand so that it carries exactly the parts a test asks for.
@@ -52,7 +53,7 @@ aiScene* makeScene(const SceneParts& parts)
         scene->mRootNode->addChildren(1, &holder);
     }
     holder->mNumMeshes = 1;
-    holder->mMeshes = new unsigned int[1] { 0 };
+    holder->mMeshes = new unsigned int[1] { parts.nodeMesh };
     scene->mNumMaterials = 1;
     scene->mMaterials = new aiMaterial*[1];
     scene->mMaterials[0] = new aiMaterial;
@@ -305,6 +306,13 @@ TEST_F(ModelLoading, MissingUnreadableAndInconsistentFilesGiveAMessageAndNull)
     EXPECT_EQ(printed.rfind("ModelLoader: Couldn't import model from: pastMaterials.assbin\n", 0), 0u) << printed;
     EXPECT_FALSE(model);
 
+    SceneParts pastMeshes;
+    pastMeshes.nodeMesh = 3;
+    exportScene(pastMeshes, "assbin", "pastMeshes.assbin");
+    EXPECT_EQ(loadPrinting("pastMeshes.assbin", model),
+        "ModelLoader: Couldn't import model from: pastMeshes.assbin\na node names a mesh past the scene's meshes");
+    EXPECT_FALSE(model);
+
     // The loader stays usable after every failure.
     writeText("after.obj", std::string(quadVertices) + "f 1 2 3\n");
     model.reset(load("after.obj"));
@@ -354,5 +362,29 @@ TEST_F(ModelLoading, TruncatedAndGarbageFilesNeverCrash)
         }
         beginUnlitFrame();
         model->draw();
+    }
+}
+
+TEST_F(ModelLoading, TheGeneratedModelsLoadCleanlyWithTheMeshesTheGameIndexes)
+{
+    std::filesystem::current_path(TINTBOX_BUILD_DIR);
+    const struct {
+        const char* path;
+        float scale;
+        size_t meshesNeeded;
+    } files[] = {
+        { "Resources/crosshair.obj", 0.05f, 1 },
+        { "Resources/Tintbox.3ds", 0.1f, 13 },
+        { "Resources/paleface.3ds", 0.5f, 3 },
+        { "Resources/tutorialRoom.3ds", 1.0f, 1 },
+        { "Resources/serverraum.3ds", 5.5f, 1 },
+    };
+    for (const auto& file : files) {
+        std::unique_ptr<Model> model;
+        EXPECT_EQ(loadPrinting(file.path, model), "") << file.path;
+        ASSERT_TRUE(model) << file.path;
+        EXPECT_GE(model->meshes.size(), file.meshesNeeded) << file.path;
+        for (const Mesh* mesh : model->meshes)
+            EXPECT_NE(mesh->texture, 0u) << file.path;
     }
 }
