@@ -32,10 +32,13 @@ Model* orEmpty(Model* model, Shader* shader)
 }
 }
 
-Scene::Scene(InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth,
-    int* windowHeight)
-    : input(input), textureLoader(textureLoader), gameScreens(gameScreens), windowWidth(windowWidth),
-      windowHeight(windowHeight)
+Scene::Scene(
+    InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth, int* windowHeight)
+    : input(input)
+    , textureLoader(textureLoader)
+    , gameScreens(gameScreens)
+    , windowWidth(windowWidth)
+    , windowHeight(windowHeight)
 {
     brushColour = glm::vec4(0.0f);
     modelLoader = new ModelLoader(textureLoader);
@@ -107,8 +110,8 @@ void Scene::createShadowMap()
     glGenTextures(1, &shadowTexture);
     glActiveTexture(GL_TEXTURE4);
     glBindTexture(GL_TEXTURE_2D, shadowTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32F, *windowWidth, *windowHeight, 0, GL_DEPTH_COMPONENT,
-        GL_FLOAT, nullptr);
+    glTexImage2D(
+        GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32F, *windowWidth, *windowHeight, 0, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -216,15 +219,12 @@ void Scene::draw()
     if (!windowHasArea())
         return;
     meshesDrawn = 0;
+    shadowPass();
 
-    glm::vec3 light = level->lightPosition;
-    glm::mat4 lightView = glm::lookAt(light, light + level->lightDirection, glm::vec3(0.0f, 1.0f, 0.0f));
-    float aspect = static_cast<float>(*windowWidth) / static_cast<float>(*windowHeight);
-    glm::mat4 lightProjection = glm::perspective(glm::radians(60.0f), aspect, 0.1f, 50.0f);
-    shadowPass(lightProjection, lightView);
-
-    const glm::mat4 bias(0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
-    glm::mat4 lightMatrix = bias * lightProjection * lightView;
+    // Maps clip coordinates -1..1 to texture coordinates 0..1.
+    const glm::mat4 bias(
+        0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
+    glm::mat4 lightMatrix = bias * lightProjection() * lightView();
     glm::vec3 spotPosition = player->model->getPosition() + glm::vec3(0.0f, 0.2f, 0.0f);
     glm::vec3 spotDirection = player->model->forward() + glm::vec3(0.0f, -0.2f, 0.0f);
 
@@ -256,12 +256,12 @@ void Scene::draw()
 
 // Everything goes into the shadow map, culled or not, so that what the camera does not see
 // still casts its shadow.
-void Scene::shadowPass(const glm::mat4& lightProjection, const glm::mat4& lightView)
+void Scene::shadowPass()
 {
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     simpleShader->use();
-    Uniform::set(simpleShader, "projectionMatrix", lightProjection * lightView);
+    Uniform::set(simpleShader, "projectionMatrix", lightProjection() * lightView());
     Uniform::set(simpleShader, "cameraPosition", level->lightPosition);
     level->drawFloor(simpleShader);
     bool culling = camera->cullingEnabled;
@@ -272,8 +272,20 @@ void Scene::shadowPass(const glm::mat4& lightProjection, const glm::mat4& lightV
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void Scene::setMainPassUniforms(Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition,
-    glm::vec3 spotDirection)
+glm::mat4 Scene::lightView() const
+{
+    glm::vec3 light = level->lightPosition;
+    return glm::lookAt(light, light + level->lightDirection, glm::vec3(0.0f, 1.0f, 0.0f));
+}
+
+glm::mat4 Scene::lightProjection() const
+{
+    float aspect = static_cast<float>(*windowWidth) / static_cast<float>(*windowHeight);
+    return glm::perspective(glm::radians(60.0f), aspect, 0.1f, 50.0f);
+}
+
+void Scene::setMainPassUniforms(
+    Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition, glm::vec3 spotDirection)
 {
     shader->use();
     Uniform::set(shader, "projectionMatrix", camera->projection * camera->viewMatrix());
