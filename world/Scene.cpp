@@ -32,13 +32,10 @@ Model* orEmpty(Model* model, Shader* shader)
 }
 }
 
-Scene::Scene(
-    InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth, int* windowHeight)
-    : input(input)
-    , textureLoader(textureLoader)
-    , gameScreens(gameScreens)
-    , windowWidth(windowWidth)
-    , windowHeight(windowHeight)
+Scene::Scene(InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth,
+    int* windowHeight)
+    : input(input), textureLoader(textureLoader), gameScreens(gameScreens), windowWidth(windowWidth),
+      windowHeight(windowHeight)
 {
     brushColour = glm::vec4(0.0f);
     modelLoader = new ModelLoader(textureLoader);
@@ -110,8 +107,8 @@ void Scene::createShadowMap()
     glGenTextures(1, &shadowTexture);
     glActiveTexture(GL_TEXTURE4);
     glBindTexture(GL_TEXTURE_2D, shadowTexture);
-    glTexImage2D(
-        GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32F, *windowWidth, *windowHeight, 0, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32F, *windowWidth, *windowHeight, 0, GL_DEPTH_COMPONENT,
+        GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -233,8 +230,7 @@ void Scene::draw()
     glm::mat4 lightProjection = glm::perspective(glm::radians(60.0f), aspect, 0.1f, 50.0f);
     shadowPass(lightProjection, lightView);
 
-    const glm::mat4 bias(
-        0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
+    const glm::mat4 bias(0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
     glm::mat4 lightMatrix = bias * lightProjection * lightView;
     glm::vec3 spotPosition = player->model->getPosition() + glm::vec3(0.0f, 0.2f, 0.0f);
     glm::vec3 spotDirection = player->model->forward() + glm::vec3(0.0f, -0.2f, 0.0f);
@@ -283,8 +279,8 @@ void Scene::shadowPass(const glm::mat4& lightProjection, const glm::mat4& lightV
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void Scene::setMainPassUniforms(
-    Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition, glm::vec3 spotDirection)
+void Scene::setMainPassUniforms(Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition,
+    glm::vec3 spotDirection)
 {
     shader->use();
     Uniform::set(shader, "projectionMatrix", camera->projection * camera->viewMatrix());
