@@ -163,8 +163,15 @@ void Scene::update(double dt)
     if (pendingLevel == 2)
         loadLevel(2);
     pendingLevel = -1;
-    if (levelIndex == 1 && input->wasPressed(GLFW_KEY_BACKSPACE))
+    if (levelIndex == 1 && input->wasPressed(GLFW_KEY_BACKSPACE)) {
         pendingLevel = 2;
+        // A decided tutorial would leave its end screen over a server room that cannot be painted.
+        if (gameState != 0) {
+            gameState = 0;
+            gameScreens->setResult(-1.0f, false);
+        }
+    }
+    // Keypad Enter is asked only when Enter reported nothing; a press is used up even before a win.
     if (levelIndex == 1 && (input->wasPressed(GLFW_KEY_ENTER) || input->wasPressed(GLFW_KEY_KP_ENTER))
         && gameState == 3) {
         gameState = 0;
@@ -175,37 +182,37 @@ void Scene::update(double dt)
     glm::vec2 delta = input->takeCursorDelta();
     if (introRunning)
         return;
+    // One jump of 150 pixels or more is a glitch of the window system, not a look.
     if (glm::length(delta) < 150.0f)
         camera->look(delta);
 }
 
-// The one-time walk of the figure through the server room, seen from a fixed camera.
+// The one-time walk of the figure through the server room, seen from a fixed camera. Without a
+// figure there is nothing to walk and the intro ends at once.
 void Scene::updateIntro(double dt)
 {
-    if (!paleface) {
-        level->introPending = false;
-        return;
-    }
-    if (!introRunning) {
-        modelList->add(paleface);
-        paleface->setPosition(glm::vec3(10.5f, 1.0f, 4.8f));
-        paleface->rotate(1.18f, glm::vec3(0.0f, 1.0f, 0.0f));
-        introRunning = true;
-        camera->position = glm::vec3(-0.743143857f, 1.99220288f, 8.14836121f);
-        camera->setDirection(glm::vec3(2.06174827f, -0.775571764f, -0.384264082f));
-    }
-    introClock = static_cast<float>(introClock + dt * 7.0);
-    float swing = std::sin(introClock) * 10.0f;
-    paleface->rotateMesh(0, swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(-0.45f, 0.61f, 0.0f));
-    paleface->rotateMesh(2, -swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.45f, 0.61f, 0.0f));
-    paleface->translate(glm::vec3(0.0f, 0.0f, -1.5f) * static_cast<float>(dt));
-    if (paleface->getPosition().x <= 0.0f) {
-        level->introPending = false;
+    if (paleface) {
+        if (!introRunning) {
+            modelList->add(paleface);
+            paleface->setPosition(glm::vec3(10.5f, 1.0f, 4.8f));
+            paleface->rotate(1.18f, glm::vec3(0.0f, 1.0f, 0.0f));
+            introRunning = true;
+            camera->position = glm::vec3(-0.743143857f, 1.99220288f, 8.14836121f);
+            camera->setDirection(glm::vec3(2.06174827f, -0.775571764f, -0.384264082f));
+        }
+        introClock = static_cast<float>(introClock + dt * 7.0);
+        float swing = std::sin(introClock) * 10.0f;
+        paleface->rotateMesh(0, swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(-0.45f, 0.61f, 0.0f));
+        paleface->rotateMesh(2, -swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.45f, 0.61f, 0.0f));
+        paleface->translate(glm::vec3(0.0f, 0.0f, -1.5f) * static_cast<float>(dt));
+        if (paleface->getPosition().x > 0.0f)
+            return;
         modelList->remove(paleface);
-        introRunning = false;
-        followPlayer();
-        camera->setDirection(glm::vec3(-2.0f, -1.0f, 0.0f));
     }
+    level->introPending = false;
+    introRunning = false;
+    followPlayer();
+    camera->setDirection(glm::vec3(-2.0f, -1.0f, 0.0f));
 }
 
 void Scene::draw()
