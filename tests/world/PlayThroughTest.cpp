@@ -83,8 +83,9 @@ protected:
         }
         ASSERT_EQ(floor()->currentColour(), colour);
         // The scene starts with a blue brush whatever the level's first colour; the wheel sets it.
-        if (turned)
+        if (turned) {
             EXPECT_EQ(scene->brushColour, glm::vec4(colour, 1.0f));
+        }
         EXPECT_EQ(screens->ballColour, colour);
         EXPECT_EQ(screens->ballCount, floor()->currentColourCount());
     }
