@@ -17,6 +17,8 @@ in vec3 worldPosition;
 in vec3 worldNormal;
 in vec2 texCoord;
 in vec4 shadowCoord;
+// normalize(spotDirection), the same for every vertex: worked out once per vertex, not per pixel.
+flat in vec3 spotAxis;
 
 AT(4) uniform vec3 k_ambient;
 AT(5) uniform vec3 k_diffuse;
@@ -32,40 +34,49 @@ uniform vec3 ambientLight;
 
 out vec4 fragColor;
 
+// The rasteriser runs this for every pixel, in software: the lighting stays cheap (one shadow
+// lookup, no pow, no divisions but the perspective one).
+
 // 1 where the light reaches the point, 0 in shadow; one hardware-filtered lookup gives 2 x 2
 // percentage-closer filtering. Points outside the light's cone count as lit.
 float lightVisibility()
 {
-    if (shadowCoord.w <= 0.0)
-        return 1.0;
     vec3 c = shadowCoord.xyz / shadowCoord.w;
-    if (c.x < 0.0 || c.x > 1.0 || c.y < 0.0 || c.y > 1.0 || c.z > 1.0)
-        return 1.0;
-    return texture(shadowMap, vec3(c.xy, c.z - 0.00002));
+    float lit = texture(shadowMap, vec3(c.xy, c.z - 0.00002));
+    bool outside = shadowCoord.w <= 0.0 || any(lessThan(c.xy, vec2(0.0))) || any(greaterThan(c, vec3(1.0)));
+    return outside ? 1.0 : lit;
 }
 
 // The vehicle's lamp: a cone of about 25 degrees with a soft edge, fading with distance.
 float spotLight(vec3 toSpot, out vec3 spotDir)
 {
-    float distance = length(toSpot);
-    spotDir = toSpot / max(distance, 0.0001);
-    float cosAngle = dot(-spotDir, normalize(spotDirection));
-    float cone = smoothstep(0.87, 0.94, cosAngle);
-    return cone / (1.0 + 0.6 * distance * distance);
+    float distanceSquared = max(dot(toSpot, toSpot), 1e-8);
+    spotDir = toSpot * inversesqrt(distanceSquared);
+    float cone = smoothstep(0.87, 0.94, dot(-spotDir, spotAxis));
+    return cone / (1.0 + 0.6 * distanceSquared);
+}
+
+// x to the 24th by squaring: x^16 * x^8.
+float power24(float x)
+{
+    float x2 = x * x;
+    float x4 = x2 * x2;
+    float x8 = x4 * x4;
+    return x8 * x8 * x8;
 }
 
 void main()
 {
     vec4 base = texture(colorTexture, texCoord);
-    vec3 n = normalize(worldNormal);
-    if (!gl_FrontFacing)
-        n = -n;
+    vec3 n = normalize(gl_FrontFacing ? worldNormal : -worldNormal);
     vec3 toEye = normalize(cameraPosition - worldPosition);
     vec3 toLight = normalize(lightPosition - worldPosition);
 
     float shadow = lightVisibility();
-    float diffuse = max(dot(n, toLight), 0.0) * shadow;
-    float specular = diffuse > 0.0 ? pow(max(dot(reflect(-toLight, n), toEye), 0.0), 24.0) * shadow : 0.0;
+    float facing = dot(n, toLight);
+    float diffuse = max(facing, 0.0) * shadow;
+    // Only faces turned to the light shine.
+    float specular = facing > 0.0 ? power24(max(dot(reflect(-toLight, n), toEye), 0.0)) * shadow : 0.0;
 
     vec3 spotDir;
     float spot = spotLight(spotPosition - worldPosition, spotDir);

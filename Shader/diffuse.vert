@@ -16,11 +16,13 @@ uniform mat4 modelMatrix;
 uniform mat4 projectionMatrix;
 // Bias times the light's projection times the light's view: world to shadow-map coordinates.
 uniform mat4 projectionLightSource;
+uniform vec3 spotDirection;
 
 out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 texCoord;
 out vec4 shadowCoord;
+flat out vec3 spotAxis;
 
 void main()
 {
@@ -33,5 +35,6 @@ void main()
     // Looking the shadow up a little off the surface keeps lit faces free of self-shadowing.
     vec3 n = length(worldNormal) > 0.0 ? normalize(worldNormal) : vec3(0.0);
     shadowCoord = projectionLightSource * vec4(world.xyz + n * 0.015, 1.0);
+    spotAxis = normalize(spotDirection);
     gl_Position = projectionMatrix * world;
 }

@@ -17,6 +17,10 @@ in vec3 worldPosition;
 in vec3 worldNormal;
 in vec2 texCoord;
 in vec4 shadowCoord;
+// normalize(spotDirection), the same for every vertex: worked out once per vertex, not per pixel.
+flat in vec3 spotAxis;
+// The scene light's diffuse and specular factors, per vertex, before the shadow.
+in vec2 pointLight;
 
 AT(4) uniform vec3 k_ambient;
 AT(5) uniform vec3 k_diffuse;
@@ -34,26 +38,26 @@ uniform vec3 ambientLight;
 
 out vec4 fragColor;
 
+// The rasteriser runs this for every pixel, in software: the lighting stays cheap (one shadow
+// lookup, the scene light per vertex, no pow, no divisions but the perspective one).
+
 // 1 where the light reaches the point, 0 in shadow; one hardware-filtered lookup gives 2 x 2
 // percentage-closer filtering. Points outside the light's cone count as lit.
 float lightVisibility()
 {
-    if (shadowCoord.w <= 0.0)
-        return 1.0;
     vec3 c = shadowCoord.xyz / shadowCoord.w;
-    if (c.x < 0.0 || c.x > 1.0 || c.y < 0.0 || c.y > 1.0 || c.z > 1.0)
-        return 1.0;
-    return texture(shadowMap, vec3(c.xy, c.z - 0.00002));
+    float lit = texture(shadowMap, vec3(c.xy, c.z - 0.00002));
+    bool outside = shadowCoord.w <= 0.0 || any(lessThan(c.xy, vec2(0.0))) || any(greaterThan(c, vec3(1.0)));
+    return outside ? 1.0 : lit;
 }
 
 // The vehicle's lamp: a cone of about 25 degrees with a soft edge, fading with distance.
 float spotLight(vec3 toSpot, out vec3 spotDir)
 {
-    float distance = length(toSpot);
-    spotDir = toSpot / max(distance, 0.0001);
-    float cosAngle = dot(-spotDir, normalize(spotDirection));
-    float cone = smoothstep(0.87, 0.94, cosAngle);
-    return cone / (1.0 + 0.6 * distance * distance);
+    float distanceSquared = max(dot(toSpot, toSpot), 1e-8);
+    spotDir = toSpot * inversesqrt(distanceSquared);
+    float cone = smoothstep(0.87, 0.94, dot(-spotDir, spotAxis));
+    return cone / (1.0 + 0.6 * distanceSquared);
 }
 
 void main()
@@ -62,15 +66,10 @@ void main()
     vec4 floorColour = texture(colorTexture, texCoord * 6.0);
     vec4 paint = texture(paintLayer, texCoord);
     vec4 base = vec4(mix(floorColour.rgb, paint.rgb, paint.a), 1.0);
-    vec3 n = normalize(worldNormal);
-    if (!gl_FrontFacing)
-        n = -n;
-    vec3 toEye = normalize(cameraPosition - worldPosition);
-    vec3 toLight = normalize(lightPosition - worldPosition);
-
+    vec3 n = normalize(gl_FrontFacing ? worldNormal : -worldNormal);
     float shadow = lightVisibility();
-    float diffuse = max(dot(n, toLight), 0.0) * shadow;
-    float specular = diffuse > 0.0 ? pow(max(dot(reflect(-toLight, n), toEye), 0.0), 24.0) * shadow : 0.0;
+    float diffuse = pointLight.x * shadow;
+    float specular = pointLight.y * shadow;
 
     vec3 spotDir;
     float spot = spotLight(spotPosition - worldPosition, spotDir);

@@ -16,11 +16,27 @@ uniform mat4 modelMatrix;
 uniform mat4 projectionMatrix;
 // Bias times the light's projection times the light's view: world to shadow-map coordinates.
 uniform mat4 projectionLightSource;
+uniform vec3 spotDirection;
+uniform vec3 cameraPosition;
+uniform vec3 lightPosition;
 
 out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 texCoord;
 out vec4 shadowCoord;
+flat out vec3 spotAxis;
+// The scene light's diffuse and specular factors, before the shadow: the floor grid is dense
+// (a tenth of a unit), so they are worked out per vertex and interpolated.
+out vec2 pointLight;
+
+// x to the 24th by squaring: x^16 * x^8.
+float power24(float x)
+{
+    float x2 = x * x;
+    float x4 = x2 * x2;
+    float x8 = x4 * x4;
+    return x8 * x8 * x8;
+}
 
 void main()
 {
@@ -33,5 +49,11 @@ void main()
     // Looking the shadow up a little off the surface keeps lit faces free of self-shadowing.
     vec3 n = length(worldNormal) > 0.0 ? normalize(worldNormal) : vec3(0.0);
     shadowCoord = projectionLightSource * vec4(world.xyz + n * 0.015, 1.0);
+    spotAxis = normalize(spotDirection);
+    vec3 toLight = normalize(lightPosition - world.xyz);
+    vec3 toEye = normalize(cameraPosition - world.xyz);
+    float facing = dot(n, toLight);
+    float specular = facing > 0.0 ? power24(max(dot(reflect(-toLight, n), toEye), 0.0)) : 0.0;
+    pointLight = vec2(max(facing, 0.0), specular);
     gl_Position = projectionMatrix * world;
 }

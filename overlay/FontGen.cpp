@@ -34,6 +34,8 @@ FontGen::FontGen(
     for (int c = 0; c < 256; ++c) {
         if (FT_Load_Char(face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
             continue;
+        glyphLayouts[c] = GlyphLayout { true, glyph->bitmap_left, glyph->bitmap_top, glyph->bitmap.width,
+            glyph->bitmap.rows, glyph->advance.x, glyph->advance.y };
         glGenTextures(1, &glyphTextures[c]);
         uploadGlyph(glyphTextures[c]);
     }
@@ -105,17 +107,18 @@ TextLabel* FontGen::createText(const std::string& text, glm::vec2 position)
         if (byte == '\0')
             break;
         unsigned char c = static_cast<unsigned char>(byte);
-        if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
+        const GlyphLayout& metrics = glyphLayouts[c];
+        if (!metrics.loaded)
             continue;
-        float left = penX + static_cast<float>(glyph->bitmap_left) * unitX;
-        float top = penY + static_cast<float>(glyph->bitmap_top) * unitY;
-        float right = left + static_cast<float>(glyph->bitmap.width) * unitX;
-        float bottom = top - static_cast<float>(glyph->bitmap.rows) * unitY;
+        float left = penX + static_cast<float>(metrics.left) * unitX;
+        float top = penY + static_cast<float>(metrics.top) * unitY;
+        float right = left + static_cast<float>(metrics.width) * unitX;
+        float bottom = top - static_cast<float>(metrics.rows) * unitY;
         const float positions[] = { left, top, 0, right, top, 0, left, bottom, 0, right, bottom, 0 };
         meshes.push_back(new Mesh(shader, normals, uvs, positions, indices, 4, 4, glyphTextures[c], textureUnit,
             GL_TRIANGLE_STRIP, Material()));
-        penX += static_cast<float>(glyph->advance.x >> 6) * unitX;
-        penY += static_cast<float>(glyph->advance.y >> 6) * unitY;
+        penX += static_cast<float>(metrics.advanceX >> 6) * unitX;
+        penY += static_cast<float>(metrics.advanceY >> 6) * unitY;
     }
 
     TextLabel* label = new TextLabel(std::move(meshes), glm::mat4(1.0f), shader);

@@ -14,6 +14,17 @@
 class Shader;
 class TextLabel;
 
+// What a label needs of one rendered glyph, read from FreeType's glyph slot after loading it.
+struct GlyphLayout {
+    bool loaded = false;
+    int left = 0;
+    int top = 0;
+    unsigned int width = 0;
+    unsigned int rows = 0;
+    FT_Pos advanceX = 0;
+    FT_Pos advanceY = 0;
+};
+
 class FontGen {
 public:
     // Throws a new std::string with the message when FreeType, the font or its 'X' fails.
@@ -33,6 +44,9 @@ public:
     int* windowHeight = nullptr;
     // Zero where FreeType could not load the character.
     std::array<GLuint, 256> glyphTextures {};
+    // The glyph slot's metrics of each character as loaded at start-up; the face and its size
+    // never change, so labels are laid out from these without reloading the glyphs.
+    std::array<GlyphLayout, 256> glyphLayouts {};
     Shader* shader = nullptr;
     FT_Library library = nullptr;
     FT_Face face = nullptr;

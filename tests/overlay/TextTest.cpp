@@ -159,3 +159,22 @@ TEST_F(OverlayTest, DeletedLabelsLeaveNoGlObjects)
     for (GLuint name : buffers)
         EXPECT_FALSE(glIsBuffer(name)) << name;
 }
+
+TEST_F(OverlayTest, LabelsAreLaidOutFromTheGlyphsAsFreeTypeRendersThem)
+{
+    // The layouts kept at start-up stand in for reloading each glyph: they must agree for every code.
+    for (int c = 0; c < 256; ++c) {
+        const GlyphLayout& kept = fontGen->glyphLayouts[c];
+        bool loads = FT_Load_Char(fontGen->face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) == 0;
+        ASSERT_EQ(kept.loaded, loads) << c;
+        if (!loads)
+            continue;
+        FT_GlyphSlot g = fontGen->face->glyph;
+        EXPECT_EQ(kept.left, g->bitmap_left) << c;
+        EXPECT_EQ(kept.top, g->bitmap_top) << c;
+        EXPECT_EQ(kept.width, g->bitmap.width) << c;
+        EXPECT_EQ(kept.rows, g->bitmap.rows) << c;
+        EXPECT_EQ(kept.advanceX, g->advance.x) << c;
+        EXPECT_EQ(kept.advanceY, g->advance.y) << c;
+    }
+}
