@@ -145,11 +145,8 @@ TEST(PlayEndToEnd, DrivePaintSkipToTheServerRoomAndQuit)
     Shot tutorial = player.shot("tutorial");
     ASSERT_TRUE(player.holdUntil(
         "BackSpace", [&](const Shot& s) { return s.differences(tutorial, 0, 200, 1024, 500) > 100000; }, "server"));
-    Shot server = player.shot("server");
-    EXPECT_TRUE(
-        player.waitFor([&](const Shot& s) { return s.differences(server, 0, 200, 1024, 500) > 1000; }, "intro", 120.0))
-        << "the intro moves";
-
+    // The intro itself is timed by the game clock and may be over by the time a slow machine has
+    // taken its screenshots; its walk is checked frame by frame in the in-process intro test.
     game.xdotool("keydown Escape");
     EXPECT_EQ(game.waitExit(), 0) << game.output();
     game.xdotool("keyup Escape");
