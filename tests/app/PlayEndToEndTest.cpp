@@ -130,9 +130,12 @@ TEST(PlayEndToEnd, DrivePaintSkipToTheServerRoomAndQuit)
         "s", [&](const Shot& s) { return s.differences(hud, 0, 300, 1024, 300) > 20000; }, "driven"));
 
     // Look down about 10 degrees, then hold the left button: the ball count in the lower left counts down.
+    // Only the last cursor event of a frame counts, so each step waits for frames to pass (the
+    // title changes at least every 0.1 s of frame time).
     for (int i = 0; i < 10; ++i) {
         game.xdotool("mousemove_relative -- 0 10");
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        for (int frames = 0; frames < 2; ++frames)
+            game.waitForTitleChange(window, game.windowName(window), 5.0);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Shot aimed = player.shot("aimed");
