@@ -32,10 +32,13 @@ Model* orEmpty(Model* model, Shader* shader)
 }
 }
 
-Scene::Scene(InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth,
-    int* windowHeight)
-    : input(input), textureLoader(textureLoader), gameScreens(gameScreens), windowWidth(windowWidth),
-      windowHeight(windowHeight)
+Scene::Scene(
+    InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth, int* windowHeight)
+    : input(input)
+    , textureLoader(textureLoader)
+    , gameScreens(gameScreens)
+    , windowWidth(windowWidth)
+    , windowHeight(windowHeight)
 {
     brushColour = glm::vec4(0.0f);
     modelLoader = new ModelLoader(textureLoader);
@@ -107,8 +110,8 @@ void Scene::createShadowMap()
     glGenTextures(1, &shadowTexture);
     glActiveTexture(GL_TEXTURE4);
     glBindTexture(GL_TEXTURE_2D, shadowTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32F, *windowWidth, *windowHeight, 0, GL_DEPTH_COMPONENT,
-        GL_FLOAT, nullptr);
+    glTexImage2D(
+        GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32F, *windowWidth, *windowHeight, 0, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -160,8 +163,15 @@ void Scene::update(double dt)
     if (pendingLevel == 2)
         loadLevel(2);
     pendingLevel = -1;
-    if (levelIndex == 1 && input->wasPressed(GLFW_KEY_BACKSPACE))
+    if (levelIndex == 1 && input->wasPressed(GLFW_KEY_BACKSPACE)) {
         pendingLevel = 2;
+        // A decided tutorial would leave its end screen over a server room that cannot be painted.
+        if (gameState != 0) {
+            gameState = 0;
+            gameScreens->setResult(-1.0f, false);
+        }
+    }
+    // Keypad Enter is asked only when Enter reported nothing; a press is used up even before a win.
     if (levelIndex == 1 && (input->wasPressed(GLFW_KEY_ENTER) || input->wasPressed(GLFW_KEY_KP_ENTER))
         && gameState == 3) {
         gameState = 0;
@@ -172,37 +182,37 @@ void Scene::update(double dt)
     glm::vec2 delta = input->takeCursorDelta();
     if (introRunning)
         return;
+    // One jump of 150 pixels or more is a glitch of the window system, not a look.
     if (glm::length(delta) < 150.0f)
         camera->look(delta);
 }
 
-// The one-time walk of the figure through the server room, seen from a fixed camera.
+// The one-time walk of the figure through the server room, seen from a fixed camera. Without a
+// figure there is nothing to walk and the intro ends at once.
 void Scene::updateIntro(double dt)
 {
-    if (!paleface) {
-        level->introPending = false;
-        return;
-    }
-    if (!introRunning) {
-        modelList->add(paleface);
-        paleface->setPosition(glm::vec3(10.5f, 1.0f, 4.8f));
-        paleface->rotate(1.18f, glm::vec3(0.0f, 1.0f, 0.0f));
-        introRunning = true;
-        camera->position = glm::vec3(-0.743143857f, 1.99220288f, 8.14836121f);
-        camera->setDirection(glm::vec3(2.06174827f, -0.775571764f, -0.384264082f));
-    }
-    introClock = static_cast<float>(introClock + dt * 7.0);
-    float swing = std::sin(introClock) * 10.0f;
-    paleface->rotateMesh(0, swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(-0.45f, 0.61f, 0.0f));
-    paleface->rotateMesh(2, -swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.45f, 0.61f, 0.0f));
-    paleface->translate(glm::vec3(0.0f, 0.0f, -1.5f) * static_cast<float>(dt));
-    if (paleface->getPosition().x <= 0.0f) {
-        level->introPending = false;
+    if (paleface) {
+        if (!introRunning) {
+            modelList->add(paleface);
+            paleface->setPosition(glm::vec3(10.5f, 1.0f, 4.8f));
+            paleface->rotate(1.18f, glm::vec3(0.0f, 1.0f, 0.0f));
+            introRunning = true;
+            camera->position = glm::vec3(-0.743143857f, 1.99220288f, 8.14836121f);
+            camera->setDirection(glm::vec3(2.06174827f, -0.775571764f, -0.384264082f));
+        }
+        introClock = static_cast<float>(introClock + dt * 7.0);
+        float swing = std::sin(introClock) * 10.0f;
+        paleface->rotateMesh(0, swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(-0.45f, 0.61f, 0.0f));
+        paleface->rotateMesh(2, -swing, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.45f, 0.61f, 0.0f));
+        paleface->translate(glm::vec3(0.0f, 0.0f, -1.5f) * static_cast<float>(dt));
+        if (paleface->getPosition().x > 0.0f)
+            return;
         modelList->remove(paleface);
-        introRunning = false;
-        followPlayer();
-        camera->setDirection(glm::vec3(-2.0f, -1.0f, 0.0f));
     }
+    level->introPending = false;
+    introRunning = false;
+    followPlayer();
+    camera->setDirection(glm::vec3(-2.0f, -1.0f, 0.0f));
 }
 
 void Scene::draw()
@@ -216,15 +226,12 @@ void Scene::draw()
     if (!windowHasArea())
         return;
     meshesDrawn = 0;
+    shadowPass();
 
-    glm::vec3 light = level->lightPosition;
-    glm::mat4 lightView = glm::lookAt(light, light + level->lightDirection, glm::vec3(0.0f, 1.0f, 0.0f));
-    float aspect = static_cast<float>(*windowWidth) / static_cast<float>(*windowHeight);
-    glm::mat4 lightProjection = glm::perspective(glm::radians(60.0f), aspect, 0.1f, 50.0f);
-    shadowPass(lightProjection, lightView);
-
-    const glm::mat4 bias(0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
-    glm::mat4 lightMatrix = bias * lightProjection * lightView;
+    // Maps clip coordinates -1..1 to texture coordinates 0..1.
+    const glm::mat4 bias(
+        0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
+    glm::mat4 lightMatrix = bias * lightProjection() * lightView();
     glm::vec3 spotPosition = player->model->getPosition() + glm::vec3(0.0f, 0.2f, 0.0f);
     glm::vec3 spotDirection = player->model->forward() + glm::vec3(0.0f, -0.2f, 0.0f);
 
@@ -256,12 +263,12 @@ void Scene::draw()
 
 // Everything goes into the shadow map, culled or not, so that what the camera does not see
 // still casts its shadow.
-void Scene::shadowPass(const glm::mat4& lightProjection, const glm::mat4& lightView)
+void Scene::shadowPass()
 {
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     simpleShader->use();
-    Uniform::set(simpleShader, "projectionMatrix", lightProjection * lightView);
+    Uniform::set(simpleShader, "projectionMatrix", lightProjection() * lightView());
     Uniform::set(simpleShader, "cameraPosition", level->lightPosition);
     level->drawFloor(simpleShader);
     bool culling = camera->cullingEnabled;
@@ -272,8 +279,20 @@ void Scene::shadowPass(const glm::mat4& lightProjection, const glm::mat4& lightV
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void Scene::setMainPassUniforms(Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition,
-    glm::vec3 spotDirection)
+glm::mat4 Scene::lightView() const
+{
+    glm::vec3 light = level->lightPosition;
+    return glm::lookAt(light, light + level->lightDirection, glm::vec3(0.0f, 1.0f, 0.0f));
+}
+
+glm::mat4 Scene::lightProjection() const
+{
+    float aspect = static_cast<float>(*windowWidth) / static_cast<float>(*windowHeight);
+    return glm::perspective(glm::radians(60.0f), aspect, 0.1f, 50.0f);
+}
+
+void Scene::setMainPassUniforms(
+    Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition, glm::vec3 spotDirection)
 {
     shader->use();
     Uniform::set(shader, "projectionMatrix", camera->projection * camera->viewMatrix());

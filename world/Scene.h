@@ -22,8 +22,8 @@ class TextureLoader;
 
 class Scene {
 public:
-    Scene(InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth,
-        int* windowHeight);
+    Scene(
+        InputState* input, TextureLoader* textureLoader, GameScreens* gameScreens, int* windowWidth, int* windowHeight);
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
@@ -56,7 +56,7 @@ public:
     GameScreens* gameScreens;
     int* windowWidth;
     int* windowHeight;
-    glm::vec4 brushColour{0.0f};
+    glm::vec4 brushColour { 0.0f };
     int pendingLevel = -1;
     int gameState = 0;
     int levelIndex = 0;
@@ -67,9 +67,11 @@ public:
 private:
     void updateIntro(double dt);
     void followPlayer();
-    void shadowPass(const glm::mat4& lightProjection, const glm::mat4& lightView);
-    void setMainPassUniforms(Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition,
-        glm::vec3 spotDirection);
+    void shadowPass();
+    glm::mat4 lightView() const;
+    glm::mat4 lightProjection() const;
+    void setMainPassUniforms(
+        Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition, glm::vec3 spotDirection);
     void paintInput();
     bool windowHasArea() const;
 };

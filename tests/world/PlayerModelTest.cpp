@@ -1,8 +1,8 @@
+#include "world/PlayerModel.h"
 #include "render/Mesh.h"
 #include "render/Model.h"
 #include "render/Shader.h"
 #include "tests/support/GlTest.h"
-#include "world/PlayerModel.h"
 
 #include <vector>
 
@@ -10,10 +10,10 @@ namespace {
 // A model of `count` one-triangle meshes whose u coordinates start at 0, 0.5 and 1.
 Model* makeVehicle(Shader* shader, unsigned int count)
 {
-    const float positions[] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    const float normals[] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
-    const float uvs[] = {0, 0, 0.5f, 0, 1, 1};
-    const unsigned int indices[] = {0, 1, 2};
+    const float positions[] = { 0, 0, 0, 1, 0, 0, 0, 1, 0 };
+    const float normals[] = { 0, 0, 1, 0, 0, 1, 0, 0, 1 };
+    const float uvs[] = { 0, 0, 0.5f, 0, 1, 1 };
+    const unsigned int indices[] = { 0, 1, 2 };
     std::vector<Mesh*> meshes;
     for (unsigned int i = 0; i < count; ++i)
         meshes.push_back(new Mesh(shader, normals, uvs, positions, indices, 3, 3, 0, 0, GL_TRIANGLES, Material()));

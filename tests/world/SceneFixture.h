@@ -1,0 +1,71 @@
+// GL fixture with a whole game scene on the test window, built as start-up builds it: the
+// process's texture loader (made first, so that its textures are names 1 and 2), the start-up
+// orthographic and font programs, the font, the input state, the game screens and a new Scene
+// on the tutorial level for every test. Everything reads the size through the two process-wide
+// ints below, 1024 x 768 at the start of each test. As in the game, nothing is freed.
+#pragma once
+
+#include "input/InputState.h"
+#include "overlay/FontGen.h"
+#include "overlay/GameScreens.h"
+#include "render/Shader.h"
+#include "render/TextureLoader.h"
+#include "render/Uniform.h"
+#include "tests/support/GlTest.h"
+#include "world/Scene.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+class SceneFixture : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        windowWidth = width;
+        windowHeight = height;
+        // Models never delete names 1 and 2, taking them for the loader's defaults; a process
+        // whose first textures were made by other tests would lose textures it still uses.
+        if (!textureLoader && glIsTexture(1))
+            GTEST_SKIP() << "needs the process's first two textures: run it alone or through ctest";
+        if (!textureLoader)
+            textureLoader = new TextureLoader();
+        if (textureLoader->defaultTexture != 1 || textureLoader->whiteTexture != 2)
+            GTEST_SKIP() << "needs the process's first two textures: run it alone or through ctest";
+        makeTwoDimensionalLayer();
+        input = new InputState(&windowWidth, &windowHeight);
+        gameScreens = new GameScreens(fontShader, orthoShader, fontGen, textureLoader, &windowWidth, &windowHeight);
+        scene = new Scene(input, textureLoader, gameScreens, &windowWidth, &windowHeight);
+    }
+
+    // One frame as the main loop draws it: clear, then the scene.
+    void drawFrame()
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        scene->draw();
+    }
+
+    // The live window size the scene reads (the game's screenWidth and screenHeight).
+    inline static int windowWidth = width;
+    inline static int windowHeight = height;
+    inline static TextureLoader* textureLoader = nullptr;
+    inline static Shader* orthoShader = nullptr;
+    inline static Shader* fontShader = nullptr;
+    inline static FontGen* fontGen = nullptr;
+    InputState* input = nullptr;
+    GameScreens* gameScreens = nullptr;
+    Scene* scene = nullptr;
+
+private:
+    // The start-up programs and font, made once per process like the textures.
+    static void makeTwoDimensionalLayer()
+    {
+        if (fontGen)
+            return;
+        orthoShader = new Shader("Shader/orthShader.vert", "Shader/orthShader.frag");
+        orthoShader->use();
+        float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+        Uniform::set(orthoShader, "projectionMatrix", glm::ortho(-aspect, aspect, -1.0f, 1.0f));
+        fontShader = new Shader("Shader/fontShader.vert", "Shader/fontShader.frag");
+        fontGen = new FontGen(fontShader, "Resources/LiberationSans-Regular.ttf", 2, 22, &windowWidth, &windowHeight);
+    }
+};
