@@ -19,6 +19,9 @@ bool readNumber(const char* text, int& value)
     value = static_cast<int>(number);
     return true;
 }
+
+// X and the GL driver crash on windows with sides of 32768 and more; no screen comes near this.
+const int largestSide = 16384;
 }
 
 CommandLine CommandLine::parse(int argc, char** argv)
@@ -29,13 +32,21 @@ CommandLine CommandLine::parse(int argc, char** argv)
     int width = 0;
     int height = 0;
     int third = 0;
-    const char* names[] = {"width", "height", "third"};
-    int* values[] = {&width, &height, &third};
+    const char* names[] = { "width", "height", "third" };
+    int* values[] = { &width, &height, &third };
     for (int i = 1; i < argc && i <= 3; ++i) {
         if (!readNumber(argv[i], *values[i - 1])) {
             line.ok = false;
             line.error = std::string("tintbox: the ") + names[i - 1] + " argument \"" + argv[i]
                 + "\" is not a whole number in the 32-bit range";
+            return line;
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (*values[i] > largestSide) {
+            line.ok = false;
+            line.error = std::string("tintbox: the ") + names[i] + " argument \"" + argv[i + 1] + "\" is larger than "
+                + std::to_string(largestSide) + ", the largest window side";
             return line;
         }
     }
@@ -51,5 +62,5 @@ CommandLine CommandLine::parse(int argc, char** argv)
 
 const char* CommandLine::usage()
 {
-    return "usage: tintbox [width height [n]]   (a size means full screen, at least 320 x 240)";
+    return "usage: tintbox [width height [n]]   (a size means full screen, 320 x 240 to 16384 x 16384)";
 }

@@ -1,5 +1,6 @@
 // The command line: a width and a height mean full screen at that size; anything else a
-// 1024 x 768 window. Arguments that are not numbers are refused with a usage line.
+// 1024 x 768 window. Arguments that are not numbers, and sides over 16384, are refused with a
+// usage line.
 #pragma once
 
 #include <string>

@@ -9,6 +9,7 @@
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -21,6 +22,9 @@ const char* sceneFault(const aiScene* scene)
         return "the import is incomplete";
     if (!scene->mRootNode)
         return "the scene has no root node";
+    // Garbage can pass the OBJ parser as a file of unknown statements.
+    if (scene->mNumMeshes == 0)
+        return "the file holds no meshes";
     if (scene->mNumMeshes > 0 && !scene->mMeshes)
         return "the scene's mesh list is missing";
     if (scene->mNumMaterials > 0 && !scene->mMaterials)
@@ -75,6 +79,64 @@ const char* rawSceneFault(const aiScene* scene)
         }
     }
     return nodesFault(scene);
+}
+
+bool endsWithObj(const std::string& path)
+{
+    if (path.size() < 4)
+        return false;
+    std::string extension = path.substr(path.size() - 4);
+    std::transform(
+        extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    return extension == ".obj";
+}
+
+// Why a material library would crash the importer, or null when it is safe to hand over. The
+// importer writes texture statements that come before the first "newmtl" through a null
+// material, and binary garbage can form such statements.
+const char* materialLibraryFault(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open())
+        return nullptr; // a missing library only costs the materials
+    bool named = false;
+    std::string line;
+    for (bool first = true; std::getline(file, line); first = false) {
+        if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            line.erase(0, 3);
+        for (unsigned char c : line) {
+            if (c < 0x20 && c != '\t' && c != '\r')
+                return "a material library is not text";
+        }
+        size_t start = line.find_first_not_of(" \t\r");
+        if (start == std::string::npos || line[start] == '#')
+            continue;
+        if (line.compare(start, 6, "newmtl") == 0)
+            named = true;
+        else if (!named)
+            return "a material library has statements before its first newmtl";
+    }
+    return nullptr;
+}
+
+// Checks every library an OBJ file names ("mtllib", looked up beside the file).
+const char* objMaterialFault(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string folder = path.find('/') == std::string::npos ? "" : path.substr(0, path.rfind('/') + 1);
+    std::string line;
+    while (std::getline(file, line)) {
+        size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, 7, "mtllib ") != 0)
+            continue;
+        size_t nameStart = line.find_first_not_of(" \t", start + 7);
+        size_t nameEnd = line.find_last_not_of(" \t\r");
+        if (nameStart == std::string::npos || nameEnd < nameStart)
+            continue;
+        if (const char* fault = materialLibraryFault(folder + line.substr(nameStart, nameEnd - nameStart + 1)))
+            return fault;
+    }
+    return nullptr;
 }
 
 // Texture path -> the highest material index that names it; the empty path stands for the
@@ -165,8 +227,10 @@ bool ModelLoader::importFile(const std::string& path)
     }
     // The raw import is checked before the post-processing steps run: they index vertices by
     // face indices without checking them.
-    scene = importer.ReadFile(path, 0);
-    const char* fault = scene ? rawSceneFault(scene) : nullptr;
+    const char* fault = endsWithObj(path) ? objMaterialFault(path) : nullptr;
+    scene = fault ? nullptr : importer.ReadFile(path, 0);
+    if (scene)
+        fault = rawSceneFault(scene);
     if (scene && !fault)
         scene = importer.ApplyPostProcessing(aiProcessPreset_TargetRealtime_Quality);
     if (scene && !fault)

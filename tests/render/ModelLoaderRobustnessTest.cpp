@@ -1,0 +1,107 @@
+// Model files that the importer itself mishandles: material libraries that would make it write
+// through a null material, garbage that parses as nothing, and rooms with faces of more than
+// three corners.
+#include "render/Mesh.h"
+#include "render/Model.h"
+#include "render/ModelLoader.h"
+#include "tests/render/ModelFixture.h"
+
+#include <memory>
+
+namespace {
+const char* square = "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n";
+}
+
+class ModelLoaderRobustness : public ModelFixture {
+protected:
+    void SetUp() override
+    {
+        ModelFixture::SetUp();
+        modelLoader.textureLoader = &loader();
+    }
+
+    // Loads and returns what the loader printed.
+    std::string loadPrinting(const std::string& path, std::unique_ptr<Model>& model)
+    {
+        testing::internal::CaptureStdout();
+        model.reset(modelLoader.loadModel(path, &unlitShader(), 1.0f));
+        return testing::internal::GetCapturedStdout();
+    }
+
+    // An OBJ square that uses material "m" of the library `mtl`, written with `library`.
+    void writeSquare(const std::string& obj, const std::string& mtl, const std::string& library)
+    {
+        writeText(obj, "mtllib " + mtl + " \r\n" + square + "usemtl m\nf 1 2 3\nf 1 3 4\n");
+        writeText(mtl, library);
+    }
+
+    ModelLoader modelLoader { nullptr };
+};
+
+TEST_F(ModelLoaderRobustness, MaterialLibrariesThatWouldCrashTheImporterAreRefused)
+{
+    std::unique_ptr<Model> model;
+    for (const char* statement : { "map_Kd wall.png\n", "bump wall.png\n", "norm wall.png\n", "Kd 1 0 0\n" }) {
+        writeSquare("early.obj", "early.mtl", std::string(statement) + "newmtl m\n");
+        EXPECT_EQ(loadPrinting("early.obj", model),
+            "ModelLoader: Couldn't import model from: early.obj\n"
+            "a material library has statements before its first newmtl")
+            << statement;
+        EXPECT_FALSE(model);
+    }
+    writeSquare("binary.obj", "binary.mtl", std::string("newmtl m\nKd 1 0 0\n\x01\x00map_Kd\x02", 25));
+    EXPECT_EQ(loadPrinting("binary.obj", model),
+        "ModelLoader: Couldn't import model from: binary.obj\na material library is not text");
+    EXPECT_FALSE(model);
+}
+
+TEST_F(ModelLoaderRobustness, SoundMaterialLibrariesStillLoad)
+{
+    std::unique_ptr<Model> model;
+    // Comments, blank lines and a byte-order mark before the first material are fine.
+    writeSquare("marked.obj", "marked.mtl", "\xEF\xBB\xBF# made by hand\n\n   \nnewmtl m\nKd 0 1 0\n");
+    EXPECT_EQ(loadPrinting("marked.obj", model), "");
+    ASSERT_TRUE(model);
+    ASSERT_EQ(model->meshes.size(), 1u);
+    EXPECT_EQ(model->meshes[0]->material.diffuse, glm::vec4(0, 1, 0, 1));
+
+    // A library that is not there only costs the colours.
+    writeText("orphan.obj", std::string("mtllib nowhere.mtl\n") + square + "usemtl m\nf 1 2 3\n");
+    EXPECT_EQ(loadPrinting("orphan.obj", model), "");
+    ASSERT_TRUE(model);
+    ASSERT_EQ(model->meshes.size(), 1u);
+    EXPECT_EQ(model->meshes[0]->material.diffuse, glm::vec4(0.6f, 0.6f, 0.6f, 1.0f))
+        << "the importer's default material";
+}
+
+TEST_F(ModelLoaderRobustness, FilesThatHoldNoMeshesAreRefused)
+{
+    std::unique_ptr<Model> model;
+    writeText("nothing.obj", "# a comment\nqq 1 2\nzz\n");
+    EXPECT_EQ(loadPrinting("nothing.obj", model),
+        "ModelLoader: Couldn't import model from: nothing.obj\nthe file holds no meshes");
+    EXPECT_FALSE(model);
+}
+
+TEST_F(ModelLoaderRobustness, RoomFacesOfMoreThanThreeCornersAreTriangulated)
+{
+    std::unique_ptr<Model> model;
+    writeText("room.obj",
+        std::string(square)
+            + "v 0 2 0\nv 2 2 0\n"
+              "f 1 2 3 4\n" // a quad
+              "f 1 2 6 5 4\n" // a pentagon
+              "f 2 6 3\n" // a triangle
+              "f 1 1 2 2\n"); // a quad folded onto a line
+    EXPECT_EQ(loadPrinting("room.obj", model), "");
+    ASSERT_TRUE(model);
+    ASSERT_EQ(model->meshes.size(), 1u);
+    const Mesh& mesh = *model->meshes[0];
+    EXPECT_GE(mesh.indexCount, (2u + 3u + 1u) * 3u);
+    EXPECT_EQ(mesh.indexCount % 3, 0u);
+    std::vector<unsigned int> indices(mesh.indexCount);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+    glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indices.size() * sizeof(unsigned int), indices.data());
+    for (unsigned int index : indices)
+        ASSERT_LT(index, mesh.vertexCount);
+}
