@@ -19,6 +19,9 @@
 #include <iostream>
 #include <string>
 
+// Drawn once at start-up and kept for the rest of the run, like every start-up object.
+ImageOverlay* loadingScreen = nullptr;
+
 namespace {
 // The only exception of the program: the font's constructor throws its message.
 FontGen* createFontGen(int* windowWidth, int* windowHeight)
@@ -49,8 +52,7 @@ void createObjects(GLFWwindow* window, int* windowWidth, int* windowHeight)
     unsigned int height = 0;
     GLuint loading = appObjects.textureLoader->loadTexture("Resources/loadingScreen.jpg", 1, width, height);
     // Drawn once and presented; it stays on screen while the slow part below runs.
-    ImageOverlay* loadingScreen
-        = new ImageOverlay(appObjects.orthoShader, loading, 1, width, height, windowWidth, windowHeight);
+    loadingScreen = new ImageOverlay(appObjects.orthoShader, loading, 1, width, height, windowWidth, windowHeight);
     loadingScreen->draw();
     glfwSwapBuffers(window);
 

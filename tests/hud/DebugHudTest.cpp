@@ -43,7 +43,7 @@ protected:
         return value;
     }
 
-    DebugHud* hud = nullptr;
+    inline static DebugHud* hud = nullptr;
 };
 
 namespace {

@@ -108,7 +108,7 @@ TEST_F(ShaderFailure, MissingVertexFileStopsWithItsPath)
             stdoutToStderr();
             Shader shader("Shader/x.vert", "Shader/orthShader.frag");
         },
-        ::testing::ExitedWithCode(255), "^Failed to load Shader \"Shader/x.vert\"\n$");
+        ::testing::ExitedWithCode(255), "^Failed to load Shader \"Shader/x.vert\"\n");
 }
 
 TEST_F(ShaderFailure, EmptyFileFailsToCompileWithTheLog)
@@ -134,7 +134,7 @@ TEST_F(ShaderFailure, BrokenFragmentFileIsReportedAfterTheVertexFile)
             stdoutToStderr();
             Shader shader(dir + "/plain.vert", dir + "/missing.frag");
         },
-        ::testing::ExitedWithCode(255), "^Failed to load Shader \".*missing.frag\"\n$");
+        ::testing::ExitedWithCode(255), "^Failed to load Shader \".*missing.frag\"\n");
     EXPECT_EXIT(
         {
             stdoutToStderr();

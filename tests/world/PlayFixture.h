@@ -200,12 +200,12 @@ protected:
 
     int windowWidth = width;
     int windowHeight = height;
-    Shader* orthoShader = nullptr;
-    Shader* fontShader = nullptr;
-    TextureLoader* textureLoader = nullptr;
-    FontGen* fontGen = nullptr;
-    InputState* input = nullptr;
-    GameScreens* screens = nullptr;
-    Scene* scene = nullptr;
-    PlayerController* controller = nullptr;
+    inline static Shader* orthoShader = nullptr;
+    inline static Shader* fontShader = nullptr;
+    inline static TextureLoader* textureLoader = nullptr;
+    inline static FontGen* fontGen = nullptr;
+    inline static InputState* input = nullptr;
+    inline static GameScreens* screens = nullptr;
+    inline static Scene* scene = nullptr;
+    inline static PlayerController* controller = nullptr;
 };

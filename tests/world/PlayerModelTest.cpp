@@ -37,7 +37,7 @@ protected:
         GlTest::SetUp();
         shader = new Shader("Shader/diffuse.vert", "Shader/diffuse.frag");
     }
-    Shader* shader = nullptr;
+    inline static Shader* shader = nullptr;
 };
 
 TEST_F(PlayerModelTest, TracksAreMeshesOneAndTwelve)

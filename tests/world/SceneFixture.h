@@ -51,9 +51,10 @@ protected:
     inline static Shader* orthoShader = nullptr;
     inline static Shader* fontShader = nullptr;
     inline static FontGen* fontGen = nullptr;
-    InputState* input = nullptr;
-    GameScreens* gameScreens = nullptr;
-    Scene* scene = nullptr;
+    // Static, like the game's objects that live for the run.
+    inline static InputState* input = nullptr;
+    inline static GameScreens* gameScreens = nullptr;
+    inline static Scene* scene = nullptr;
 
 private:
     // The start-up programs and font, made once per process like the textures.
