@@ -96,7 +96,7 @@ TEST(CommandLineRobustness, NumbersOfAnyKindStartTheGame)
         ASSERT_FALSE(window.empty()) << game.output();
         std::string title = game.waitForTitleChange(window, "Tintbox v0.001");
         EXPECT_EQ(title.rfind("Tintbox v0.001 @ ", 0), 0u) << title << game.output();
-        game.xdotool("windowfocus --sync " + window);
+        game.focus(window);
         game.xdotool("keydown Escape");
         EXPECT_EQ(game.waitExit(), 0) << game.output();
         game.xdotool("keyup Escape");

@@ -19,7 +19,7 @@ TEST(GameEndToEnd, TitleShowsTheFrameRateAndEscapeEndsWithZero)
     std::string rate = game.waitForTitleChange(window, "Tintbox v0.001");
     EXPECT_TRUE(std::regex_match(rate, std::regex(R"(Tintbox v0\.001 @ [0-9]+\.[0-9]{6} fps)"))) << rate;
 
-    EXPECT_EQ(game.xdotool("windowfocus --sync " + window), 0);
+    EXPECT_EQ(game.focus(window), 0);
     game.xdotool("keydown Escape");
     EXPECT_EQ(game.waitExit(), 0) << game.output();
     game.xdotool("keyup Escape");

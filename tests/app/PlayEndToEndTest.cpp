@@ -108,7 +108,7 @@ TEST(PlayEndToEnd, DrivePaintSkipToTheServerRoomAndQuit)
     GameProcess game(display.name(), buildPath(""));
     std::string window = game.waitForWindow();
     ASSERT_FALSE(window.empty()) << game.output();
-    ASSERT_EQ(game.xdotool("windowfocus --sync " + window), 0);
+    ASSERT_EQ(game.focus(window), 0);
     const char* keep = std::getenv("TINTBOX_SHOTS");
     Player player(game, display, window, keep ? keep : makeTempDir("play-e2e"));
 

@@ -170,7 +170,7 @@ void expectOutcome(const VirtualDisplay& display, const std::string& folder, con
     ASSERT_FALSE(window.empty()) << game.output();
     std::string title = game.waitForTitleChange(window, "Tintbox v0.001");
     ASSERT_EQ(title.rfind("Tintbox v0.001 @ ", 0), 0u) << title << "\n" << game.output();
-    EXPECT_EQ(game.xdotool("windowfocus --sync " + window), 0);
+    EXPECT_EQ(game.focus(window), 0);
     if (expected.level == 2) {
         holdFor(game, "keydown BackSpace", "keyup BackSpace", 300);
         EXPECT_TRUE(waitForOutput(game, message, 60.0)) << game.output();

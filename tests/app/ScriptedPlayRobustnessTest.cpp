@@ -48,7 +48,7 @@ TEST(ScriptedPlayRobustness, AMinuteOfPlayEndsCleanlyWithEscape)
     std::string window = game.waitForWindow(120.0);
     ASSERT_FALSE(window.empty()) << game.output();
     ASSERT_FALSE(game.waitForTitleChange(window, "Tintbox v0.001", 120.0).empty()) << game.output();
-    ASSERT_EQ(game.xdotool("windowfocus --sync " + window), 0);
+    ASSERT_EQ(game.focus(window), 0);
 
     auto start = Clock::now();
     auto seconds = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };

@@ -76,7 +76,7 @@ std::string GameProcess::waitForWindow(double seconds)
 {
     auto start = Clock::now();
     while (!expired(start, seconds) && running()) {
-        std::string id = runWithDisplay(display, "xdotool search --name '^Tintbox' 2>/dev/null | head -n 1");
+        std::string id = runWithDisplay(display, "xdotool search --onlyvisible --name '^Tintbox' 2>/dev/null | head -n 1");
         if (!id.empty())
             return id;
         poll();
@@ -99,6 +99,17 @@ std::string GameProcess::waitForTitleChange(const std::string& window, const std
         poll();
     }
     return "";
+}
+
+int GameProcess::focus(const std::string& window)
+{
+    int status = 1;
+    for (int tries = 0; tries < 50 && status != 0 && running(); ++tries) {
+        status = xdotool("windowfocus --sync " + window);
+        if (status != 0)
+            poll();
+    }
+    return status;
 }
 
 int GameProcess::xdotool(const std::string& arguments) const

@@ -19,6 +19,8 @@ public:
     std::string windowName(const std::string& window) const;
     // Polls until the window title no longer equals `title`; returns the new title or "".
     std::string waitForTitleChange(const std::string& window, const std::string& title, double seconds = 60.0);
+    // Gives the window the keyboard focus, retrying while it is still being mapped; 0 on success.
+    int focus(const std::string& window);
     // xdotool with the given arguments on this display; returns its exit status.
     int xdotool(const std::string& arguments) const;
     // Waits for the process to end; returns its exit status (0-255), or -1000 on time-out.
