@@ -1,5 +1,7 @@
 #include "tests/world/PlayFixture.h"
 
+#include <glm/gtc/matrix_transform.hpp>
+
 namespace {
 const float track = 0.29f;
 

@@ -17,13 +17,12 @@
 #include "render/Shader.h"
 #include "render/TextureLoader.h"
 #include "tests/support/GlTest.h"
+#include "tests/world/StartupLayer.h"
 #include "world/PlayerController.h"
 #include "world/PlayerModel.h"
 #include "world/Scene.h"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include <cmath>
 #include <fstream>
@@ -47,14 +46,11 @@ protected:
         windowWidth = width;
         windowHeight = height;
         glViewport(0, 0, width, height);
-        orthoShader = new Shader("Shader/orthShader.vert", "Shader/orthShader.frag");
-        orthoShader->use();
-        float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
-        glUniformMatrix4fv(glGetUniformLocation(orthoShader->program, "projectionMatrix"), 1, GL_FALSE,
-            glm::value_ptr(glm::ortho(-aspect, aspect, -1.0f, 1.0f)));
-        textureLoader = new TextureLoader();
-        fontShader = new Shader("Shader/fontShader.vert", "Shader/fontShader.frag");
-        fontGen = new FontGen(fontShader, "Resources/LiberationSans-Regular.ttf", 2, 22, &windowWidth, &windowHeight);
+        StartupLayer& layer = StartupLayer::get(&windowWidth, &windowHeight);
+        orthoShader = layer.orthoShader;
+        textureLoader = layer.textureLoader;
+        fontShader = layer.fontShader;
+        fontGen = layer.fontGen;
         input = new InputState(&windowWidth, &windowHeight);
         screens = new GameScreens(fontShader, orthoShader, fontGen, textureLoader, &windowWidth, &windowHeight);
         scene = new Scene(input, textureLoader, screens, &windowWidth, &windowHeight);
@@ -198,8 +194,9 @@ protected:
         return resident * sysconf(_SC_PAGESIZE) / 1024;
     }
 
-    int windowWidth = width;
-    int windowHeight = height;
+    // The live window size (the game's screenWidth and screenHeight), read by the font for the run.
+    inline static int windowWidth = width;
+    inline static int windowHeight = height;
     inline static Shader* orthoShader = nullptr;
     inline static Shader* fontShader = nullptr;
     inline static TextureLoader* textureLoader = nullptr;

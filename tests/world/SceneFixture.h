@@ -10,11 +10,9 @@
 #include "overlay/GameScreens.h"
 #include "render/Shader.h"
 #include "render/TextureLoader.h"
-#include "render/Uniform.h"
 #include "tests/support/GlTest.h"
+#include "tests/world/StartupLayer.h"
 #include "world/Scene.h"
-
-#include <glm/gtc/matrix_transform.hpp>
 
 class SceneFixture : public GlTest {
 protected:
@@ -27,11 +25,13 @@ protected:
         // whose first textures were made by other tests would lose textures it still uses.
         if (!textureLoader && glIsTexture(1))
             GTEST_SKIP() << "needs the process's first two textures: run it alone or through ctest";
-        if (!textureLoader)
-            textureLoader = new TextureLoader();
+        StartupLayer& layer = StartupLayer::get(&windowWidth, &windowHeight);
+        textureLoader = layer.textureLoader;
+        orthoShader = layer.orthoShader;
+        fontShader = layer.fontShader;
+        fontGen = layer.fontGen;
         if (textureLoader->defaultTexture != 1 || textureLoader->whiteTexture != 2)
             GTEST_SKIP() << "needs the process's first two textures: run it alone or through ctest";
-        makeTwoDimensionalLayer();
         input = new InputState(&windowWidth, &windowHeight);
         gameScreens = new GameScreens(fontShader, orthoShader, fontGen, textureLoader, &windowWidth, &windowHeight);
         scene = new Scene(input, textureLoader, gameScreens, &windowWidth, &windowHeight);
@@ -55,18 +55,4 @@ protected:
     inline static InputState* input = nullptr;
     inline static GameScreens* gameScreens = nullptr;
     inline static Scene* scene = nullptr;
-
-private:
-    // The start-up programs and font, made once per process like the textures.
-    static void makeTwoDimensionalLayer()
-    {
-        if (fontGen)
-            return;
-        orthoShader = new Shader("Shader/orthShader.vert", "Shader/orthShader.frag");
-        orthoShader->use();
-        float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
-        Uniform::set(orthoShader, "projectionMatrix", glm::ortho(-aspect, aspect, -1.0f, 1.0f));
-        fontShader = new Shader("Shader/fontShader.vert", "Shader/fontShader.frag");
-        fontGen = new FontGen(fontShader, "Resources/LiberationSans-Regular.ttf", 2, 22, &windowWidth, &windowHeight);
-    }
 };
