@@ -6,6 +6,18 @@
 #include <iterator>
 #include <vector>
 
+namespace {
+// The info log of a shader or program, for the message that ends the process.
+std::vector<char> infoLog(GLuint name, PFNGLGETSHADERIVPROC getParameter, PFNGLGETSHADERINFOLOGPROC getLog)
+{
+    GLint length = 0;
+    getParameter(name, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(length > 0 ? length : 1, '\0');
+    getLog(name, static_cast<GLsizei>(log.size()), nullptr, log.data());
+    return log;
+}
+}
+
 Shader::Shader(const std::string& vertexPath, const std::string& fragmentPath)
 {
     program = 0;
@@ -46,11 +58,7 @@ void Shader::compileShader(const std::string& path, GLenum type, GLuint& out)
     if (status != 0)
         return;
 
-    GLint length = 0;
-    glGetShaderiv(out, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(length > 0 ? length : 1, '\0');
-    glGetShaderInfoLog(out, static_cast<GLsizei>(log.size()), nullptr, log.data());
-    Console::fail("Failed to compile Shaders.", log.data());
+    Console::fail("Failed to compile Shaders.", infoLog(out, glGetShaderiv, glGetShaderInfoLog).data());
 }
 
 void Shader::linkProgram()
@@ -64,9 +72,5 @@ void Shader::linkProgram()
     if (status != 0)
         return;
 
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(length > 0 ? length : 1, '\0');
-    glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
-    Console::fail("Failed to link Shaders.", log.data());
+    Console::fail("Failed to link Shaders.", infoLog(program, glGetProgramiv, glGetProgramInfoLog).data());
 }
