@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <thread>
 
@@ -157,12 +156,7 @@ TEST(PlayEndToEnd, DrivePaintSkipToTheServerRoomAndQuit)
 
 TEST(PlayEndToEnd, MissingFontEndsWithItsMessageAndMinusOne)
 {
-    std::string run = makeTempDir("e2e-nofont");
-    std::filesystem::create_directory(run + "/Resources");
-    std::filesystem::create_directory_symlink(buildPath("Shader"), run + "/Shader");
-    for (const auto& entry : std::filesystem::directory_iterator(buildPath("Resources")))
-        if (entry.path().filename() != "LiberationSans-Regular.ttf")
-            std::filesystem::create_symlink(entry.path(), run + "/Resources/" + entry.path().filename().string());
+    std::string run = makeRunFolder("e2e-nofont", { "Resources/LiberationSans-Regular.ttf" });
 
     VirtualDisplay display;
     ASSERT_TRUE(display.ready());

@@ -94,15 +94,7 @@ public:
     RunFolder(const std::string& file, const std::function<void(const std::string&)>& write)
     {
         static int counter = 0;
-        path = makeTempDir("faults-" + std::to_string(counter++));
-        for (const char* folder : { "Shader", "Resources" }) {
-            fs::create_directories(path + "/" + folder);
-            for (const fs::directory_entry& entry : fs::directory_iterator(buildPath(folder))) {
-                std::string relative = std::string(folder) + "/" + entry.path().filename().string();
-                if (relative != file)
-                    fs::create_symlink(entry.path(), path + "/" + relative);
-            }
-        }
+        path = makeRunFolder("faults-" + std::to_string(counter++), { file });
         if (write)
             write(path + "/" + file);
     }

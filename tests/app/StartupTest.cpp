@@ -1,7 +1,7 @@
 #include "app/Startup.h"
-#include "game/Level.h"
 #include "app/AppObjects.h"
 #include "app/MainLoop.h"
+#include "game/Level.h"
 #include "hud/DebugHud.h"
 #include "render/TextureLoader.h"
 #include "tests/support/GlTest.h"
@@ -46,12 +46,7 @@ TEST_F(StartupTest, EveryObjectIsMadeOnceAndTheFirstFramesRun)
 TEST(StartupFailure, MissingFontPrintsItsMessageAndEndsWithMinusOne)
 {
     // A run folder with the shaders and every resource but the font.
-    std::string run = makeTempDir("nofont");
-    std::filesystem::create_directory(run + "/Resources");
-    std::filesystem::create_directory_symlink(buildPath("Shader"), run + "/Shader");
-    for (const auto& entry : std::filesystem::directory_iterator(buildPath("Resources")))
-        if (entry.path().filename() != "LiberationSans-Regular.ttf")
-            std::filesystem::create_symlink(entry.path(), run + "/Resources/" + entry.path().filename().string());
+    std::string run = makeRunFolder("nofont", { "Resources/LiberationSans-Regular.ttf" });
 
     testing::FLAGS_gtest_death_test_style = "threadsafe";
     EXPECT_EXIT(

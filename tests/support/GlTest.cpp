@@ -1,5 +1,6 @@
 #include "tests/support/GlTest.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -41,8 +42,7 @@ void GlTest::SetUp()
 {
     openWindow();
     ASSERT_NE(sharedWindow, nullptr);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) { }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
     glClearColor(0, 0, 0, 0);
@@ -88,4 +88,22 @@ std::string makeTempDir(const std::string& tag)
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
+}
+
+std::string makeRunFolder(const std::string& tag, const std::vector<std::string>& leaveOut,
+    const std::vector<std::pair<std::string, std::string>>& replace)
+{
+    namespace fs = std::filesystem;
+    std::string folder = makeTempDir(tag);
+    for (const char* sub : { "Shader", "Resources" }) {
+        fs::create_directories(folder + "/" + sub);
+        for (const fs::directory_entry& entry : fs::directory_iterator(buildPath(sub))) {
+            std::string name = std::string(sub) + "/" + entry.path().filename().string();
+            if (std::find(leaveOut.begin(), leaveOut.end(), name) == leaveOut.end())
+                fs::create_symlink(entry.path(), folder + "/" + name);
+        }
+    }
+    for (const auto& [name, source] : replace)
+        fs::create_symlink(buildPath(source), folder + "/" + name);
+    return folder;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class GlTest : public ::testing::Test {
@@ -31,3 +32,8 @@ protected:
 std::string buildPath(const std::string& relative);
 // A fresh, empty folder below /tmp for files a test writes itself.
 std::string makeTempDir(const std::string& tag);
+// A run folder like build/ in a fresh temporary folder: links to every file of Shader/ and
+// Resources/ except those named in `leaveOut` ("Resources/NAME"); `replace` names files that
+// link to another build file instead.
+std::string makeRunFolder(const std::string& tag, const std::vector<std::string>& leaveOut,
+    const std::vector<std::pair<std::string, std::string>>& replace = {});

@@ -17,25 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-// A run folder like build/: links to every shader and resource file except those named in
-// `leaveOut`; `replace` names resource files that link to another resource instead.
-std::string makeRunFolder(const std::string& tag, const std::vector<std::string>& leaveOut,
-    const std::vector<std::pair<std::string, std::string>>& replace = {})
-{
-    std::string folder = makeTempDir(tag);
-    for (const char* sub : { "Shader", "Resources" }) {
-        fs::create_directories(folder + "/" + sub);
-        for (const fs::directory_entry& entry : fs::directory_iterator(buildPath(sub))) {
-            std::string name = std::string(sub) + "/" + entry.path().filename().string();
-            if (std::find(leaveOut.begin(), leaveOut.end(), name) == leaveOut.end())
-                fs::create_symlink(entry.path(), folder + "/" + name);
-        }
-    }
-    for (const auto& [name, source] : replace)
-        fs::create_symlink(buildPath(source), folder + "/" + name);
-    return folder;
-}
-
 // Drives the tracks and draws a few frames as the main loop would.
 void driveAFewFrames(Scene* scene, InputState* input)
 {
