@@ -226,12 +226,13 @@ void Scene::draw()
     if (!windowHasArea())
         return;
     meshesDrawn = 0;
+    lightSpace = lightProjection() * lightView();
     shadowPass();
 
     // Maps clip coordinates -1..1 to texture coordinates 0..1.
     const glm::mat4 bias(
         0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 1.0f);
-    glm::mat4 lightMatrix = bias * lightProjection() * lightView();
+    glm::mat4 lightMatrix = bias * lightSpace;
     glm::vec3 spotPosition = player->model->getPosition() + glm::vec3(0.0f, 0.2f, 0.0f);
     glm::vec3 spotDirection = player->model->forward() + glm::vec3(0.0f, -0.2f, 0.0f);
 
@@ -268,7 +269,7 @@ void Scene::shadowPass()
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     simpleShader->use();
-    Uniform::set(simpleShader, "projectionMatrix", lightProjection() * lightView());
+    Uniform::set(simpleShader, "projectionMatrix", lightSpace);
     Uniform::set(simpleShader, "cameraPosition", level->lightPosition);
     level->drawFloor(simpleShader);
     bool culling = camera->cullingEnabled;

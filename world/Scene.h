@@ -67,6 +67,7 @@ public:
 private:
     void updateIntro(double dt);
     void followPlayer();
+    // Draws from the light with `lightSpace`, which draw sets first.
     void shadowPass();
     glm::mat4 lightView() const;
     glm::mat4 lightProjection() const;
@@ -74,4 +75,7 @@ private:
         Shader* shader, const glm::mat4& lightMatrix, glm::vec3 spotPosition, glm::vec3 spotDirection);
     void paintInput();
     bool windowHasArea() const;
+
+    // The light's projection times its view, rebuilt at the start of every drawn frame.
+    glm::mat4 lightSpace { 1.0f };
 };
