@@ -167,7 +167,8 @@ bool RoomBuilder::writeServerRoom()
     boxes.clear();
     const float s = 0.0055f, W = 15.0f, D = 12.0f, H = 4.2f, t = 0.1f;
     ModelFile file(1.0f / serverScale);
-    unsigned wallM = file.material(colour("wall", 0.74f, 0.77f, 0.8f, 2.0f));
+    // The west wall faces the light head-on; a lighter grey would turn it pure white.
+    unsigned wallM = file.material(colour("wall", 0.6f, 0.63f, 0.66f, 2.0f));
     unsigned bandM = file.material(colour("band", 0.12f, 0.5f, 0.72f, 2.0f, 0.3f));
     unsigned skirtM = file.material(colour("skirting", 0.2f, 0.22f, 0.25f, 2.0f, 0.2f));
     unsigned doorM = file.material(colour("door", 0.42f, 0.48f, 0.56f, 2.0f, 0.4f));
