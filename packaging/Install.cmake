@@ -39,6 +39,9 @@ foreach(name tintbox.6 changelog)
   list(APPEND compressed ${staging}/${name}.gz)
 endforeach()
 add_custom_target(install_files ALL DEPENDS ${compressed})
+# Whatever built the game (scripts/play builds only it) leaves a tree that installs.
+add_dependencies(install_files icons)
+add_dependencies(tintbox install_files)
 
 install(PROGRAMS ${staging}/tintbox DESTINATION ${TINTBOX_LAUNCHER_DIR})
 install(TARGETS tintbox RUNTIME DESTINATION ${TINTBOX_GAME_DIR})
