@@ -1,5 +1,7 @@
 // The resource generator: writes every picture and model of the game into one folder.
 // Usage: resgen <output folder> <regular font> <bold font>
+//    or: resgen --icons <icon folder>
+#include "IconPainter.h"
 #include "LevelPainter.h"
 #include "ModelBuilder.h"
 #include "RoomBuilder.h"
@@ -14,6 +16,12 @@
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        FreeImage_Initialise();
+        bool ok = IconPainter(argv[2]).writeAll();
+        FreeImage_DeInitialise();
+        return ok ? 0 : 1;
+    }
     if (argc < 4) {
         std::cout << "usage: resgen <output folder> <regular font> <bold font>" << std::endl;
         return 2;

@@ -26,12 +26,13 @@ void poll()
 }
 }
 
-GameProcess::GameProcess(const std::string& display, const std::string& runDir, const std::vector<std::string>& args)
+GameProcess::GameProcess(const std::string& display, const std::string& runDir, const std::vector<std::string>& args,
+    const std::string& program)
     : display(display)
 {
     static int counter = 0;
     outputPath = "/tmp/tintbox-game-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".out";
-    std::string program = buildPath("tintbox");
+    std::string path = program.empty() ? buildPath("tintbox") : program;
     pid = fork();
     if (pid == 0) {
         if (chdir(runDir.c_str()) != 0)
@@ -43,11 +44,11 @@ GameProcess::GameProcess(const std::string& display, const std::string& runDir, 
         dup2(in, 0);
         setenv("DISPLAY", display.c_str(), 1);
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
+        argv.push_back(const_cast<char*>(path.c_str()));
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execv(path.c_str(), argv.data());
         _exit(127);
     }
 }

@@ -8,8 +8,10 @@
 
 class GameProcess {
 public:
-    // runDir is the working directory (normally the build folder); args follow the program name.
-    GameProcess(const std::string& display, const std::string& runDir, const std::vector<std::string>& args = {});
+    // runDir is the working directory (normally the build folder); args follow the program name;
+    // program is the built game unless given (an installed launcher, say).
+    GameProcess(const std::string& display, const std::string& runDir, const std::vector<std::string>& args = {},
+        const std::string& program = "");
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
