@@ -5,6 +5,7 @@
 #include "render/Model.h"
 #include "render/ModelLoader.h"
 #include "tests/render/ModelFixture.h"
+#include "tests/support/HostileFiles.h"
 
 #include <memory>
 
@@ -104,4 +105,43 @@ TEST_F(ModelLoaderRobustness, RoomFacesOfMoreThanThreeCornersAreTriangulated)
     glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indices.size() * sizeof(unsigned int), indices.data());
     for (unsigned int index : indices)
         ASSERT_LT(index, mesh.vertexCount);
+}
+
+TEST_F(ModelLoaderRobustness, DevicesFifosAndFoldersAreNeverRead)
+{
+    std::unique_ptr<Model> model;
+    linkToDevice("zero.3ds");
+    makeFifo("fifo.obj");
+    std::filesystem::create_directories("folder.obj");
+    for (std::string path : { "zero.3ds", "fifo.obj", "folder.obj" }) {
+        EXPECT_EQ(loadPrinting(path, model), "ModelLoader: Couldn't open file: " + path + "\n");
+        EXPECT_FALSE(model);
+    }
+    // A material library that is not a regular file costs the colours, like a missing one.
+    linkToDevice("zero.mtl");
+    makeFifo("fifo.mtl");
+    for (std::string library : { "zero.mtl", "fifo.mtl" }) {
+        writeText("square.obj", "mtllib " + library + "\n" + square + "usemtl m\nf 1 2 3\n");
+        EXPECT_EQ(loadPrinting("square.obj", model), "") << library;
+        ASSERT_TRUE(model);
+        EXPECT_EQ(model->meshes.size(), 1u);
+    }
+}
+
+TEST_F(ModelLoaderRobustness, TexturePathsLeavingResourcesGiveOneLineAndTheDefaultTexture)
+{
+    // The picture is there: only the path keeps it from being read.
+    writePicture("outside.png", 2, 2, glm::u8vec4(0, 255, 0, 255));
+    std::unique_ptr<Model> model;
+    for (std::string path :
+        { std::string("../outside.png"), std::string("sub/../../outside.png"), folder() + "/outside.png" }) {
+        writeText("textured.mtl", "newmtl m\nmap_Kd " + path + "\n");
+        writeText("textured.obj",
+            "mtllib textured.mtl\n" + std::string(square) + "vt 0 0\nvt 1 0\nvt 1 1\nusemtl m\nf 1/1 2/2 3/3\n");
+        EXPECT_EQ(
+            loadPrinting("textured.obj", model), "ModelLoader: Texture \"" + path + "\" lies outside Resources/\n");
+        ASSERT_TRUE(model);
+        ASSERT_EQ(model->meshes.size(), 1u);
+        EXPECT_EQ(model->meshes[0]->texture, loader().defaultTexture) << path;
+    }
 }
