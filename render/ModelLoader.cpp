@@ -122,7 +122,6 @@ bool ModelLoader::importFile(const std::string& path)
         std::cout << "ModelLoader: Couldn't import model from: " << path << std::endl
                   << (fault ? fault : importer.GetErrorString());
         std::cout.flush();
-        scene = nullptr;
         return false;
     }
     return true;
