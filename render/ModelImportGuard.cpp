@@ -14,6 +14,8 @@
 namespace {
 // Deeper node trees would exhaust the stack of the loader's recursive walk.
 const unsigned int maxNodeDepth = 256;
+// The triangulation takes time square in a polygon's corners: a 4 MB polygon would take hours.
+const unsigned int maxFaceCorners = 256;
 
 const char* meshFault(const aiMesh* mesh, unsigned int materialCount)
 {
@@ -25,6 +27,8 @@ const char* meshFault(const aiMesh* mesh, unsigned int materialCount)
         const aiFace& face = mesh->mFaces[f];
         if (face.mNumIndices > 0 && !face.mIndices)
             return "a face lacks its indices";
+        if (face.mNumIndices > maxFaceCorners)
+            return "a face has more than 256 corners";
         for (unsigned int k = 0; k < face.mNumIndices; ++k) {
             if (face.mIndices[k] >= mesh->mNumVertices)
                 return "a face has indices past its mesh's vertices";

@@ -12,6 +12,7 @@ public:
     bool Exists(const char* path) const override;
     Assimp::IOStream* Open(const char* path, const char* mode = "rb") override;
 
-    // The game's models are tens of kilobytes.
-    static constexpr size_t maxFileBytes = 64 << 20;
+    // The game's models are tens of kilobytes; the importer's scene costs up to about 40 times
+    // the file, so this keeps any model well under a gigabyte.
+    static constexpr size_t maxFileBytes = 8 << 20;
 };

@@ -75,12 +75,20 @@ TEST_F(ModelLoaderRobustness, SoundMaterialLibrariesStillLoad)
         << "the importer's default material";
 }
 
-TEST_F(ModelLoaderRobustness, FilesThatHoldNoMeshesAreRefused)
+TEST_F(ModelLoaderRobustness, FilesThatHoldNoMeshesOrHugePolygonsAreRefused)
 {
     std::unique_ptr<Model> model;
     writeText("nothing.obj", "# a comment\nqq 1 2\nzz\n");
     EXPECT_EQ(loadPrinting("nothing.obj", model),
         "ModelLoader: Couldn't import model from: nothing.obj\nthe file holds no meshes");
+    EXPECT_FALSE(model);
+    // Triangulating this one would take hours; one of 256 corners takes no time.
+    std::string corners;
+    for (int k = 0; k < 100000; ++k)
+        corners += k % 2 ? " 1" : " 2";
+    writeText("polygon.obj", std::string(square) + "f 1 2 3" + corners + "\n");
+    EXPECT_EQ(loadPrinting("polygon.obj", model),
+        "ModelLoader: Couldn't import model from: polygon.obj\na face has more than 256 corners");
     EXPECT_FALSE(model);
 }
 
