@@ -120,7 +120,8 @@ const char* materialLibraryFault(const std::string& path)
     return nullptr;
 }
 
-// Checks every library an OBJ file names ("mtllib", looked up beside the file).
+// Checks every library an OBJ file names ("mtllib", looked up beside the file), and the one the
+// importer falls back to (the file's own name ending in ".mtl") when a named one cannot be read.
 const char* objMaterialFault(const std::string& path)
 {
     std::string text;
@@ -137,7 +138,10 @@ const char* objMaterialFault(const std::string& path)
         size_t nameEnd = line.find_last_not_of(" \t\r");
         if (nameStart == std::string::npos || nameEnd < nameStart)
             continue;
-        if (const char* fault = materialLibraryFault(folder + line.substr(nameStart, nameEnd - nameStart + 1)))
+        std::string library = folder + line.substr(nameStart, nameEnd - nameStart + 1);
+        if (!RegularFile::readable(library))
+            library = path.substr(0, path.size() - 3) + "mtl";
+        if (const char* fault = materialLibraryFault(library))
             return fault;
     }
     return nullptr;

@@ -54,6 +54,13 @@ TEST_F(ModelLoaderRobustness, MaterialLibrariesThatWouldCrashTheImporterAreRefus
     EXPECT_EQ(loadPrinting("binary.obj", model),
         "ModelLoader: Couldn't import model from: binary.obj\na material library is not text");
     EXPECT_FALSE(model);
+    // Found by fuzzing: a library that cannot be read makes the importer read the one named
+    // like the model instead, which crashed it on NUL bytes.
+    writeText("named.obj", "mtllib nowhere.mtl\n" + std::string(square) + "f 1 2 3\n");
+    writeText("named.mtl", std::string("mtllib >`\0a\0d\0e\0f\0g\0h\0j\0k\0l\0m\n", 30));
+    EXPECT_EQ(loadPrinting("named.obj", model),
+        "ModelLoader: Couldn't import model from: named.obj\na material library is not text");
+    EXPECT_FALSE(model);
 }
 
 TEST_F(ModelLoaderRobustness, SoundMaterialLibrariesStillLoad)
