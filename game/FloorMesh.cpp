@@ -2,6 +2,7 @@
 
 #include "render/Mesh.h"
 #include "render/Shader.h"
+#include "render/SharedTextures.h"
 
 FloorMesh::FloorMesh(Shader* shader, unsigned int vertexCount, const float* positions, const float* normals,
     const float* uvs, unsigned int indexCount, const unsigned int* indices, GLuint texture, int textureUnit,
@@ -16,8 +17,7 @@ FloorMesh::FloorMesh(Shader* shader, unsigned int vertexCount, const float* posi
 FloorMesh::~FloorMesh()
 {
     delete mesh;
-    if (paintLayerTexture > 1)
-        glDeleteTextures(1, &paintLayerTexture);
+    SharedTextures::release(paintLayerTexture);
 }
 
 void FloorMesh::setPaintLayer(GLuint texture, int unit)

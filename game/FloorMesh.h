@@ -1,5 +1,5 @@
 // The drawable floor of one level: the grid mesh (owned) and the paint-layer texture laid over
-// it (owned unless it is name 0 or 1, the loader's default). Not copyable.
+// it (owned unless it is one of the shared textures). Not copyable.
 #pragma once
 
 #include "render/Material.h"

@@ -2,12 +2,14 @@
 
 #include "game/FloorMesh.h"
 #include "render/Shader.h"
+#include "render/SharedTextures.h"
 #include "render/TextureLoader.h"
 
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
 #include <iostream>
+#include <new>
 #include <optional>
 
 Heightmap::Heightmap(TextureLoader* textureLoader, Shader* shader, float spacing)
@@ -20,8 +22,7 @@ Heightmap::Heightmap(TextureLoader* textureLoader, Shader* shader, float spacing
 Heightmap::~Heightmap()
 {
     delete floorMesh;
-    if (originalTexture > 1)
-        glDeleteTextures(1, &originalTexture);
+    SharedTextures::release(originalTexture);
 }
 
 void Heightmap::loadFloor(const std::string& heightPicturePath, GLuint floorTexture, Material material)
@@ -32,25 +33,36 @@ void Heightmap::loadFloor(const std::string& heightPicturePath, GLuint floorText
 
     unsigned int width = 0;
     unsigned int height = 0;
-    const unsigned char* pixels = textureLoader->loadImage(heightPicturePath, width, height);
+    const unsigned char* pixels = textureLoader->loadImage(heightPicturePath, width, height, floorPictureBudget);
     // A single row or column of grid points has no cells, so it makes no floor either.
-    if (!pixels || width < 2 || height < 2) {
-        textureLoader->releaseImage();
-        std::cout << "Heightmap: could not load image: " << heightPicturePath << std::endl;
-        return;
+    bool built = pixels && width >= 2 && height >= 2;
+    if (built) {
+        cellsX = width - 1;
+        cellsZ = height - 1;
+        // Set both ways, so that a floor without a texture does not move the next level's to unit 0.
+        floorTextureUnit = floorTexture == 0 ? 0 : 1;
+        // A failed allocation costs this floor, not the game.
+        try {
+            readHeights(pixels, width, height);
+            buildMesh(width, material);
+        } catch (const std::bad_alloc&) {
+            releaseFloor();
+            built = false;
+        }
     }
-    cellsX = width - 1;
-    cellsZ = height - 1;
+    textureLoader->releaseImage();
+    if (!built)
+        std::cout << "Heightmap: could not load image: " << heightPicturePath << std::endl;
+}
+
+void Heightmap::readHeights(const unsigned char* pixels, unsigned int width, unsigned int height)
+{
     heights.resize(static_cast<size_t>(width) * height);
     for (size_t r = 0; r < height; ++r) {
         const unsigned char* row = pixels + (height - 1 - r) * width * 4;
         for (size_t c = 0; c < width; ++c)
             heights[r * width + c] = row[c * 4 + 2] / 64.0f;
     }
-    textureLoader->releaseImage();
-    // Set both ways, so that a floor without a texture does not move the next level's to unit 0.
-    floorTextureUnit = floorTexture == 0 ? 0 : 1;
-    buildMesh(width, material);
 }
 
 void Heightmap::releaseFloor()
@@ -111,10 +123,10 @@ void Heightmap::loadPictures(
         return;
     unsigned int width = 0;
     unsigned int height = 0;
-    GLuint paintLayer = textureLoader->loadTexture(paintPath, paintUnit, width, height);
+    GLuint paintLayer = textureLoader->loadTexture(paintPath, paintUnit, width, height, floorPictureBudget);
     // A second call on the same floor replaces its paint layer rather than leaking it.
-    if (floorMesh->paintLayerTexture > 1 && floorMesh->paintLayerTexture != paintLayer)
-        glDeleteTextures(1, &floorMesh->paintLayerTexture);
+    if (floorMesh->paintLayerTexture != paintLayer)
+        SharedTextures::release(floorMesh->paintLayerTexture);
     floorMesh->setPaintLayer(paintLayer, paintUnit);
     unsigned int decodedWidth = 0;
     unsigned int decodedHeight = 0;
@@ -123,11 +135,11 @@ void Heightmap::loadPictures(
         paintColours.clear();
     paint.setPaintPicture(width, height, std::move(paintColours));
 
-    if (originalTexture > 1)
-        glDeleteTextures(1, &originalTexture);
+    SharedTextures::release(originalTexture);
     unsigned int originalWidth = 0;
     unsigned int originalHeight = 0;
-    originalTexture = textureLoader->loadTexture(originalPath, originalUnit, originalWidth, originalHeight);
+    originalTexture
+        = textureLoader->loadTexture(originalPath, originalUnit, originalWidth, originalHeight, floorPictureBudget);
     if (originalWidth != width || originalHeight != height) {
         std::cout << "Heightmap: Original Picture size does not match paint Picture" << std::endl;
         return;
@@ -144,7 +156,7 @@ void Heightmap::loadPictures(
 
 std::vector<float> Heightmap::decodeRgba(const std::string& path, unsigned int& width, unsigned int& height)
 {
-    const unsigned char* pixels = textureLoader->loadImage(path, width, height);
+    const unsigned char* pixels = textureLoader->loadImage(path, width, height, floorPictureBudget);
     if (!pixels)
         return {};
     std::vector<float> rgba = PaintCanvas::toRgba(pixels, width, height);

@@ -11,6 +11,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,11 @@ class TextureLoader;
 
 class Heightmap {
 public:
+    // Height, paint and original pictures declaring more pixels are refused like unreadable ones:
+    // a floor cell costs about 150 bytes of mesh and a paint pixel 64 bytes of colour arrays, and
+    // the game's largest level picture is 300 x 240.
+    static constexpr size_t floorPictureBudget = 512 * 512;
+
     Heightmap(TextureLoader* textureLoader, Shader* shader, float spacing);
     ~Heightmap();
     Heightmap(const Heightmap&) = delete;
@@ -63,6 +69,7 @@ public:
 
 private:
     void releaseFloor();
+    void readHeights(const unsigned char* pixels, unsigned int width, unsigned int height);
     void buildMesh(unsigned int width, Material material);
     std::vector<float> decodeRgba(const std::string& path, unsigned int& width, unsigned int& height);
 

@@ -4,6 +4,7 @@
 #include "game/Level.h"
 #include "render/Model.h"
 #include "render/ModelLoader.h"
+#include "render/SharedTextures.h"
 #include "render/TextureLoader.h"
 
 #include <string>
@@ -79,13 +80,6 @@ LevelManager::LevelManager(
 {
 }
 
-void LevelManager::releaseFloorTexture(GLuint texture)
-{
-    // The floor that used it is gone; the default and white textures stay.
-    if (texture > 2 && texture != textureLoader->defaultTexture && texture != textureLoader->whiteTexture)
-        glDeleteTextures(1, &texture);
-}
-
 Level* LevelManager::createLevel(int number)
 {
     if (number < 0 || number > 2)
@@ -104,7 +98,8 @@ Level* LevelManager::createLevel(int number)
         GLuint floorTexture = textureLoader->loadTexture(floorTexturePath, floorTextureUnit);
         GLuint previousFloorTexture = heightmap->floorTexture;
         heightmap->loadFloor(level.heightPicture, floorTexture, level.floorMaterial);
-        releaseFloorTexture(previousFloorTexture);
+        // The floor that used it is gone.
+        SharedTextures::release(previousFloorTexture);
         heightmap->loadPictures(level.paintPicture, paintUnit, level.originalPicture, originalUnit);
         if (Model* room = modelLoader->loadModel(level.roomModel, modelShader, level.roomScale)) {
             room->setPosition(glm::vec3(0.0f));

@@ -27,8 +27,4 @@ public:
     ModelLoader* modelLoader;
     Camera* camera;
     Heightmap* heightmap;
-
-private:
-    // Deletes the floor texture of the level before, once the new floor has replaced it.
-    void releaseFloorTexture(GLuint texture);
 };

@@ -1,12 +1,17 @@
 #include "overlay/FontGen.h"
 
+#include "overlay/GlyphRaster.h"
 #include "overlay/TextLabel.h"
 #include "render/Mesh.h"
+#include "render/RegularFile.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <utility>
 #include <vector>
+
+namespace {
+// Fonts of this kind run to a few hundred kilobytes; a font file is read whole up to this.
+const size_t maxFontBytes = 32 << 20;
+}
 
 FontGen::FontGen(
     Shader* shader, const std::string& fontPath, int textureUnit, int pixelSize, int* windowWidth, int* windowHeight)
@@ -18,12 +23,14 @@ FontGen::FontGen(
 {
     if (FT_Init_FreeType(&library) != 0)
         throw new std::string("FontGen: failed to load freetype.");
-    if (FT_New_Face(library, fontPath.c_str(), 0, &face) != 0) {
+    // Read by the game rather than by FreeType, so that only a regular file of bounded size is opened.
+    if (!RegularFile::read(fontPath, maxFontBytes, fontBytes)
+        || FT_New_Memory_Face(library, fontBytes.data(), static_cast<FT_Long>(fontBytes.size()), 0, &face) != 0) {
         FT_Done_FreeType(library);
         throw new std::string("FontGen: failed to load font.");
     }
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize));
-    if (FT_Load_Char(face, 'X', FT_LOAD_RENDER) != 0) {
+    if (!GlyphRaster::render(face, 'X', pixelSize)) {
         FT_Done_Face(face);
         FT_Done_FreeType(library);
         throw new std::string("FontGen: failed to load character 'X'.");
@@ -32,7 +39,7 @@ FontGen::FontGen(
     glyph = face->glyph;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int c = 0; c < 256; ++c) {
-        if (FT_Load_Char(face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
+        if (!GlyphRaster::render(face, static_cast<FT_ULong>(c), pixelSize))
             continue;
         glyphLayouts[c] = GlyphLayout { true, glyph->bitmap_left, glyph->bitmap_top, glyph->bitmap.width,
             glyph->bitmap.rows, glyph->advance.x, glyph->advance.y };
@@ -53,21 +60,12 @@ FontGen::~FontGen()
 
 void FontGen::uploadGlyph(GLuint name)
 {
-    const FT_Bitmap& bitmap = glyph->bitmap;
-    int width = static_cast<int>(bitmap.width);
-    int rows = static_cast<int>(bitmap.rows);
+    int width = static_cast<int>(glyph->bitmap.width);
+    int rows = static_cast<int>(glyph->bitmap.rows);
+    std::vector<unsigned char> texels = GlyphRaster::coverage(library, glyph->bitmap);
     // An empty bitmap (the space) becomes one transparent texel, so the texture stays complete.
-    std::vector<unsigned char> texels(1, 0);
-    if (width > 0 && rows > 0) {
-        texels.resize(static_cast<size_t>(width) * rows);
-        int pitch = std::abs(bitmap.pitch);
-        for (int row = 0; row < rows; ++row) {
-            // A negative pitch stores the rows bottom up; the texture wants the top row first.
-            int source = bitmap.pitch >= 0 ? row : rows - 1 - row;
-            const unsigned char* line = bitmap.buffer + static_cast<size_t>(source) * pitch;
-            std::copy(line, line + width, texels.begin() + static_cast<size_t>(row) * width);
-        }
-    } else {
+    if (texels.empty()) {
+        texels.assign(1, 0);
         width = 1;
         rows = 1;
     }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class Shader;
 class TextLabel;
@@ -51,6 +52,8 @@ public:
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     FT_GlyphSlot glyph = nullptr;
+    // The font file, which FreeType reads from memory for as long as the face lives.
+    std::vector<unsigned char> fontBytes;
 
 private:
     void uploadGlyph(GLuint name);

@@ -5,6 +5,7 @@
 #include "overlay/TextLabel.h"
 #include "render/Mesh.h"
 #include "render/Shader.h"
+#include "render/SharedTextures.h"
 #include "render/TextureLoader.h"
 
 #include <cmath>
@@ -48,17 +49,10 @@ GameScreens::~GameScreens()
     delete nextText;
     delete scoreText;
     if (pictureTexture != static_cast<GLuint>(-1))
-        deleteTexture(pictureTexture);
-    deleteTexture(ballTexture);
-    deleteTexture(winTexture);
-    deleteTexture(loseTexture);
-}
-
-void GameScreens::deleteTexture(GLuint texture)
-{
-    // The loader's fallback textures are shared by everything that failed to load.
-    if (texture != textureLoader->defaultTexture && texture != textureLoader->whiteTexture)
-        glDeleteTextures(1, &texture);
+        SharedTextures::release(pictureTexture);
+    SharedTextures::release(ballTexture);
+    SharedTextures::release(winTexture);
+    SharedTextures::release(loseTexture);
 }
 
 Mesh* GameScreens::makeQuad(GLuint texture, int unit, unsigned int width, unsigned int height, float x, float y)
@@ -145,7 +139,7 @@ void GameScreens::togglePicture(const std::string& path)
     delete pictureOverlay;
     pictureOverlay = nullptr;
     if (pictureTexture != static_cast<GLuint>(-1))
-        deleteTexture(pictureTexture);
+        SharedTextures::release(pictureTexture);
     unsigned int width = 0;
     unsigned int height = 0;
     pictureTexture = textureLoader->loadTexture(path, 1, width, height);

@@ -67,5 +67,4 @@ public:
 
 private:
     void setColour(glm::vec3 colour);
-    void deleteTexture(GLuint texture);
 };

@@ -2,6 +2,7 @@
 
 #include "render/Mesh.h"
 #include "render/Shader.h"
+#include "render/SharedTextures.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -24,11 +25,8 @@ Model::~Model()
             textures.push_back(mesh->texture);
         delete mesh;
     }
-    // 0 is no texture; 1 and 2 are the texture loader's default and white textures.
-    for (GLuint texture : textures) {
-        if (texture > 2)
-            glDeleteTextures(1, &texture);
-    }
+    for (GLuint texture : textures)
+        SharedTextures::release(texture);
 }
 
 void Model::draw()

@@ -36,6 +36,8 @@ public:
 
 private:
     bool importFile(const std::string& path);
+    // One texture name per material: 0 without a texture of its own; the textures made go to loadedTextures.
+    std::vector<unsigned int> loadMaterialTextures(std::vector<GLuint>& loadedTextures);
     void processNode(const aiScene* scene, const aiNode* node, float scale,
         const std::vector<unsigned int>& materialTextures, Shader* shader);
     void readMaterial(const aiMaterial* material, Material& out);

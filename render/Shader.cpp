@@ -1,12 +1,14 @@
 #include "render/Shader.h"
 
 #include "render/Console.h"
+#include "render/RegularFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace {
+// Shader sources are a few kilobytes; nothing larger is read.
+const size_t maxSourceBytes = 1 << 20;
+
 // The info log of a shader or program, for the message that ends the process.
 std::vector<char> infoLog(GLuint name, PFNGLGETSHADERIVPROC getParameter, PFNGLGETSHADERINFOLOGPROC getLog)
 {
@@ -41,11 +43,9 @@ void Shader::use() const
 
 void Shader::compileShader(const std::string& path, GLenum type, GLuint& out)
 {
-    std::ifstream file(path);
-    if (!file.good())
+    std::string source;
+    if (!RegularFile::read(path, maxSourceBytes, source))
         Console::fail("Failed to load Shader \"" + path + "\"");
-    std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    file.close();
 
     out = glCreateShader(type);
     if (out == 0)

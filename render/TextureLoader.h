@@ -1,14 +1,15 @@
-// Turns picture files into GL textures through FreeImage and owns the two fallback textures
-// made first (names 1 and 2). Also decodes pictures into pixel arrays for code that needs the
-// pixels, and makes the sampler objects of the debug HUD.
+// Turns picture files into GL textures and owns the two fallback textures made first (names 1
+// and 2). Also decodes pictures into pixel arrays for code that needs the pixels, and makes the
+// sampler objects of the debug HUD. A picture whose header declares more pixels than the
+// caller's budget is refused before it is decoded.
 #pragma once
+
+#include "render/Picture.h"
 
 #include <GL/glew.h>
 
+#include <cstddef>
 #include <string>
-#include <vector>
-
-struct FIBITMAP;
 
 class TextureLoader {
 public:
@@ -17,12 +18,18 @@ public:
     TextureLoader(const TextureLoader&) = delete;
     TextureLoader& operator=(const TextureLoader&) = delete;
 
-    // A new texture on the given unit, or defaultTexture with a message when the file does not load.
-    GLuint loadTexture(const std::string& path, int unit, unsigned int& width, unsigned int& height);
+    // Any picture of the game fits with room to spare (the largest is 1024 x 768): a 4K screen's worth.
+    static constexpr size_t pictureBudget = 4096 * 2048;
+
+    // A new texture on the given unit, or defaultTexture with a message when the file does not
+    // load or declares more than maxPixels.
+    GLuint loadTexture(
+        const std::string& path, int unit, unsigned int& width, unsigned int& height, size_t maxPixels = pictureBudget);
     GLuint loadTexture(const std::string& path, int unit);
     // 32-bit BGRA pixels, bottom row first, or null. The pointer stays valid until the next
     // loadImage or releaseImage; callers copy the pixels right away.
-    unsigned char* loadImage(const std::string& path, unsigned int& width, unsigned int& height);
+    unsigned char* loadImage(
+        const std::string& path, unsigned int& width, unsigned int& height, size_t maxPixels = pictureBudget);
     void releaseImage();
 
     GLuint createSampler(int unit, GLint minFilter, GLint magFilter);
@@ -35,9 +42,5 @@ public:
     GLuint whiteTexture = 0;
 
 private:
-    unsigned char* packedRows(unsigned char* bits, unsigned int width, unsigned int height);
-
-    FIBITMAP* picture = nullptr;
-    // Rows without padding, used only should the decoded rows carry a gap.
-    std::vector<unsigned char> packed;
+    Picture picture;
 };

@@ -3,6 +3,7 @@
 // (255), or names the file and keeps running with its fallback until Escape.
 #include "tests/support/GameProcess.h"
 #include "tests/support/GlTest.h"
+#include "tests/support/HostileFiles.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <gtest/gtest.h>
@@ -480,6 +481,39 @@ TEST(ResourceFaultRobustness, PicturesOfOtherDepthsLoadWithoutComplaint)
     expectOutcome(display, folder.path, runs("", 1, "Could not load|could not load|does not match"),
         "palette, 16-bit and grey pictures",
         [](GameProcess& game, const std::string&) { holdFor(game, "keydown space", "keyup space", 300); });
+}
+
+TEST(ResourceFaultRobustness, HostileFilesNeitherCrashNorHangNorBalloonTheGame)
+{
+    VirtualDisplay display;
+    ASSERT_TRUE(display.ready());
+    {
+        RunFolder folder("Shader/diffuse.frag", [](const std::string& path) { fs::create_directory(path); });
+        expectOutcome(display, folder.path, fatal("Failed to load Shader \"Shader/diffuse\\.frag\""), "folder shader");
+    }
+    // Metadata that crashed the decoder, sizes that took gigabytes, a device and a FIFO.
+    RunFolder folder("Resources/loadingScreen.jpg", writeExifBombJpeg);
+    const std::pair<const char*, std::function<void(const std::string&)>> others[] = {
+        { "Resources/colorBall.png", [](const std::string& path) { writeSparsePng(path, 16384); } },
+        { "Resources/tutorial_level_floor.png", [](const std::string& path) { writeSparsePng(path, 4096); } },
+        { "Resources/Tintbox.3ds", linkToDevice },
+        { "Resources/crosshair.mtl", makeFifo },
+    };
+    for (const auto& [file, write] : others) {
+        fs::remove(folder.path + "/" + file);
+        write(folder.path + "/" + file);
+    }
+    Outcome outcome = runs("^(?=[\\s\\S]*TextureLoader: Could not load Texture \"Resources/colorBall\\.png\")"
+                           "(?=[\\s\\S]*Heightmap: could not load image: Resources/tutorial_level_floor\\.png)"
+                           "(?=[\\s\\S]*ModelLoader: Couldn't open file: Resources/Tintbox\\.3ds)");
+    outcome.absent = "loadingScreen|crosshair";
+    expectOutcome(display, folder.path, outcome, "hostile files", [](GameProcess& game, const std::string&) {
+#ifndef __SANITIZE_ADDRESS__
+        EXPECT_LT(game.peakResident(), 1L << 30);
+#else
+        (void)game;
+#endif
+    });
 }
 
 TEST(ResourceFaultRobustness, AVehicleWithFewerThanThirteenMeshesDrivesWithoutTracks)

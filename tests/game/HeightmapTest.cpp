@@ -5,6 +5,7 @@
 #include "render/TextureLoader.h"
 #include "tests/game/FloorTestFiles.h"
 #include "tests/support/GlTest.h"
+#include "tests/support/HostileFiles.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -135,8 +136,10 @@ TEST_F(HeightmapTest, HeightAtTakesTheGridPointAtOrBefore)
 TEST_F(HeightmapTest, UnusableHeightPictureLeavesNoFloor)
 {
     Heightmap heightmap(loader, shader, 0.1f);
+    // 4096 x 4096 points would make a floor mesh of 2.5 GB.
+    writeSparsePng(file("vast.png"), 4096);
     for (const std::string& path : { file("missing.png"), writeFlatPng(file("row.png"), 5, 1, red),
-             writeFlatPng(file("column.png"), 1, 4, red) }) {
+             writeFlatPng(file("column.png"), 1, 4, red), file("vast.png"), folder }) {
         testing::internal::CaptureStdout();
         heightmap.loadFloor(path, 0, {});
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "Heightmap: could not load image: " + path + "\n");

@@ -3,6 +3,7 @@
 #include "render/Mesh.h"
 #include "render/Shader.h"
 #include "tests/overlay/OverlayFixture.h"
+#include "tests/support/HostileFiles.h"
 
 #include <memory>
 
@@ -22,15 +23,22 @@ GlyphMetrics metricsOf(FontGen& font, unsigned char c)
 
 TEST_F(OverlayTest, FontSetUpFailsWithItsMessage)
 {
-    std::string* message = nullptr;
-    try {
-        FontGen broken(fontShader, "Resources/noSuchFont.ttf", 2, 22, &windowWidth, &windowHeight);
-    } catch (std::string* thrown) {
-        message = thrown;
+    std::string folder = makeTempDir("fonts");
+    makeFifo(folder + "/fifo.ttf");
+    linkToDevice(folder + "/zero.ttf");
+    // Neither a folder nor a FIFO nor a device is read: each fails like a missing font.
+    for (std::string path :
+        { std::string("Resources/noSuchFont.ttf"), folder, folder + "/fifo.ttf", folder + "/zero.ttf" }) {
+        std::string* message = nullptr;
+        try {
+            FontGen broken(fontShader, path, 2, 22, &windowWidth, &windowHeight);
+        } catch (std::string* thrown) {
+            message = thrown;
+        }
+        ASSERT_NE(message, nullptr) << path;
+        EXPECT_EQ(*message, "FontGen: failed to load font.") << path;
+        delete message;
     }
-    ASSERT_NE(message, nullptr);
-    EXPECT_EQ(*message, "FontGen: failed to load font.");
-    delete message;
 }
 
 TEST_F(OverlayTest, GlyphTexturesAreWhiteAlphaOnTheirUnit)

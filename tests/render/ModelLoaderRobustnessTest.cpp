@@ -5,6 +5,7 @@
 #include "render/Model.h"
 #include "render/ModelLoader.h"
 #include "tests/render/ModelFixture.h"
+#include "tests/support/HostileFiles.h"
 
 #include <memory>
 
@@ -53,6 +54,13 @@ TEST_F(ModelLoaderRobustness, MaterialLibrariesThatWouldCrashTheImporterAreRefus
     EXPECT_EQ(loadPrinting("binary.obj", model),
         "ModelLoader: Couldn't import model from: binary.obj\na material library is not text");
     EXPECT_FALSE(model);
+    // Found by fuzzing: a library that cannot be read makes the importer read the one named
+    // like the model instead, which crashed it on NUL bytes.
+    writeText("named.obj", "mtllib nowhere.mtl\n" + std::string(square) + "f 1 2 3\n");
+    writeText("named.mtl", std::string("mtllib >`\0a\0d\0e\0f\0g\0h\0j\0k\0l\0m\n", 30));
+    EXPECT_EQ(loadPrinting("named.obj", model),
+        "ModelLoader: Couldn't import model from: named.obj\na material library is not text");
+    EXPECT_FALSE(model);
 }
 
 TEST_F(ModelLoaderRobustness, SoundMaterialLibrariesStillLoad)
@@ -74,12 +82,20 @@ TEST_F(ModelLoaderRobustness, SoundMaterialLibrariesStillLoad)
         << "the importer's default material";
 }
 
-TEST_F(ModelLoaderRobustness, FilesThatHoldNoMeshesAreRefused)
+TEST_F(ModelLoaderRobustness, FilesThatHoldNoMeshesOrHugePolygonsAreRefused)
 {
     std::unique_ptr<Model> model;
     writeText("nothing.obj", "# a comment\nqq 1 2\nzz\n");
     EXPECT_EQ(loadPrinting("nothing.obj", model),
         "ModelLoader: Couldn't import model from: nothing.obj\nthe file holds no meshes");
+    EXPECT_FALSE(model);
+    // Triangulating this one would take hours; one of 256 corners takes no time.
+    std::string corners;
+    for (int k = 0; k < 100000; ++k)
+        corners += k % 2 ? " 1" : " 2";
+    writeText("polygon.obj", std::string(square) + "f 1 2 3" + corners + "\n");
+    EXPECT_EQ(loadPrinting("polygon.obj", model),
+        "ModelLoader: Couldn't import model from: polygon.obj\na face has more than 256 corners");
     EXPECT_FALSE(model);
 }
 
@@ -104,4 +120,43 @@ TEST_F(ModelLoaderRobustness, RoomFacesOfMoreThanThreeCornersAreTriangulated)
     glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indices.size() * sizeof(unsigned int), indices.data());
     for (unsigned int index : indices)
         ASSERT_LT(index, mesh.vertexCount);
+}
+
+TEST_F(ModelLoaderRobustness, DevicesFifosAndFoldersAreNeverRead)
+{
+    std::unique_ptr<Model> model;
+    linkToDevice("zero.3ds");
+    makeFifo("fifo.obj");
+    std::filesystem::create_directories("folder.obj");
+    for (std::string path : { "zero.3ds", "fifo.obj", "folder.obj" }) {
+        EXPECT_EQ(loadPrinting(path, model), "ModelLoader: Couldn't open file: " + path + "\n");
+        EXPECT_FALSE(model);
+    }
+    // A material library that is not a regular file costs the colours, like a missing one.
+    linkToDevice("zero.mtl");
+    makeFifo("fifo.mtl");
+    for (std::string library : { "zero.mtl", "fifo.mtl" }) {
+        writeText("square.obj", "mtllib " + library + "\n" + square + "usemtl m\nf 1 2 3\n");
+        EXPECT_EQ(loadPrinting("square.obj", model), "") << library;
+        ASSERT_TRUE(model);
+        EXPECT_EQ(model->meshes.size(), 1u);
+    }
+}
+
+TEST_F(ModelLoaderRobustness, TexturePathsLeavingResourcesGiveOneLineAndTheDefaultTexture)
+{
+    // The picture is there: only the path keeps it from being read.
+    writePicture("outside.png", 2, 2, glm::u8vec4(0, 255, 0, 255));
+    std::unique_ptr<Model> model;
+    for (std::string path :
+        { std::string("../outside.png"), std::string("sub/../../outside.png"), folder() + "/outside.png" }) {
+        writeText("textured.mtl", "newmtl m\nmap_Kd " + path + "\n");
+        writeText("textured.obj",
+            "mtllib textured.mtl\n" + std::string(square) + "vt 0 0\nvt 1 0\nvt 1 1\nusemtl m\nf 1/1 2/2 3/3\n");
+        EXPECT_EQ(
+            loadPrinting("textured.obj", model), "ModelLoader: Texture \"" + path + "\" lies outside Resources/\n");
+        ASSERT_TRUE(model);
+        ASSERT_EQ(model->meshes.size(), 1u);
+        EXPECT_EQ(model->meshes[0]->texture, loader().defaultTexture) << path;
+    }
 }

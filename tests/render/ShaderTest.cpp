@@ -1,16 +1,17 @@
 #include "render/Shader.h"
 #include "tests/support/GlTest.h"
+#include "tests/support/HostileFiles.h"
 
 #include <fstream>
 #include <unistd.h>
 
 namespace {
 const char* pairs[][2] = {
-    {"Shader/orthShader.vert", "Shader/orthShader.frag"},
-    {"Shader/fontShader.vert", "Shader/fontShader.frag"},
-    {"Shader/diffuse.vert", "Shader/diffuse.frag"},
-    {"Shader/simpleShader.vert", "Shader/simpleShader.frag"},
-    {"Shader/heightmapShader.vert", "Shader/heightmapShader.frag"},
+    { "Shader/orthShader.vert", "Shader/orthShader.frag" },
+    { "Shader/fontShader.vert", "Shader/fontShader.frag" },
+    { "Shader/diffuse.vert", "Shader/diffuse.frag" },
+    { "Shader/simpleShader.vert", "Shader/simpleShader.frag" },
+    { "Shader/heightmapShader.vert", "Shader/heightmapShader.frag" },
 };
 
 void writeFile(const std::string& path, const std::string& text)
@@ -29,7 +30,7 @@ const char* plainVertex = "#version 330\nlayout(location = 0) in vec3 position;\
                           "void main() { gl_Position = vec4(position, 1.0); }\n";
 }
 
-class ShaderFiles : public GlTest {};
+class ShaderFiles : public GlTest { };
 
 TEST_F(ShaderFiles, AllFivePairsLinkWithTheSameAttributeLocations)
 {
@@ -55,7 +56,7 @@ TEST_F(ShaderFiles, AllFivePairsLinkWithTheSameAttributeLocations)
 TEST_F(ShaderFiles, MeshUniformsSitAtTheSameLocationsInEveryProgram)
 {
     // A mesh built against one program may be drawn while another is current.
-    const char* names[] = {"meshMatrix", "k_ambient", "k_diffuse", "k_specular", "colorTexture"};
+    const char* names[] = { "meshMatrix", "k_ambient", "k_diffuse", "k_specular", "colorTexture" };
     Shader font(pairs[1][0], pairs[1][1]);
     Shader ortho(pairs[0][0], pairs[0][1]);
     for (const char* name : names) {
@@ -72,9 +73,9 @@ TEST_F(ShaderFiles, MeshUniformsSitAtTheSameLocationsInEveryProgram)
 
 TEST_F(ShaderFiles, MainPassProgramsDeclareTheLightingUniforms)
 {
-    const char* names[] = {"modelMatrix", "projectionMatrix", "projectionLightSource", "cameraPosition",
-        "lightPosition", "spotPosition", "spotDirection", "ambientLight", "shadowMap", "colorTexture", "k_diffuse"};
-    for (int index : {2, 4}) {
+    const char* names[] = { "modelMatrix", "projectionMatrix", "projectionLightSource", "cameraPosition",
+        "lightPosition", "spotPosition", "spotDirection", "ambientLight", "shadowMap", "colorTexture", "k_diffuse" };
+    for (int index : { 2, 4 }) {
         Shader shader(pairs[index][0], pairs[index][1]);
         for (const char* name : names)
             EXPECT_NE(glGetUniformLocation(shader.program, name), -1) << pairs[index][0] << " " << name;
@@ -86,8 +87,9 @@ TEST_F(ShaderFiles, MainPassProgramsDeclareTheLightingUniforms)
 TEST_F(ShaderFiles, WindowsLineEndsCompileAndUseIsHarmlessTwice)
 {
     std::string dir = makeTempDir("shader-crlf");
-    writeFile(dir + "/crlf.vert", "#version 330\r\nlayout(location = 0) in vec3 position;\r\n"
-                                  "void main() { gl_Position = vec4(position, 1.0); }\r\n");
+    writeFile(dir + "/crlf.vert",
+        "#version 330\r\nlayout(location = 0) in vec3 position;\r\n"
+        "void main() { gl_Position = vec4(position, 1.0); }\r\n");
     writeFile(dir + "/crlf.frag", "#version 330\r\nout vec4 fragColor;\r\nvoid main() { fragColor = vec4(1.0); }\r\n");
     Shader shader(dir + "/crlf.vert", dir + "/crlf.frag");
     shader.use();
@@ -109,6 +111,22 @@ TEST_F(ShaderFailure, MissingVertexFileStopsWithItsPath)
             Shader shader("Shader/x.vert", "Shader/orthShader.frag");
         },
         ::testing::ExitedWithCode(255), "^Failed to load Shader \"Shader/x.vert\"\n");
+}
+
+TEST_F(ShaderFailure, FilesThatAreNotRegularStopLikeMissingOnes)
+{
+    std::string dir = makeTempDir("shader-odd");
+    makeFifo(dir + "/fifo.vert");
+    linkToDevice(dir + "/zero.vert");
+    for (std::string path : { dir, dir + "/fifo.vert", dir + "/zero.vert" }) {
+        EXPECT_EXIT(
+            {
+                stdoutToStderr();
+                Shader shader(path, "Shader/orthShader.frag");
+            },
+            ::testing::ExitedWithCode(255), "^Failed to load Shader \"" + path + "\"\n")
+            << path;
+    }
 }
 
 TEST_F(ShaderFailure, EmptyFileFailsToCompileWithTheLog)

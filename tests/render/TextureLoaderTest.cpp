@@ -1,7 +1,9 @@
 #include "render/TextureLoader.h"
 
+#include "render/PictureFile.h"
 #include "tests/render/TestPictures.h"
 #include "tests/support/GlTest.h"
+#include "tests/support/HostileFiles.h"
 
 #include <FreeImage.h>
 
@@ -261,9 +263,12 @@ TEST_F(TextureLoaderTest, UnreadableFilesFallBackWithOneMessage)
     writePng("Resources/tooWide.png", picture(16385, 1, PngColour::rgba, 8, stripe));
     stripe.resize(16384 * 4);
     writePng("Resources/widest.png", picture(16384, 1, PngColour::rgba, 8, stripe));
+    makeFifo("Resources/fifo.png");
+    linkToDevice("Resources/zero.jpg");
 
-    for (std::string path : { "Resources/missing.png", "Resources/garbage.png", "Resources/empty.png",
-             "Resources/huge.png", "Resources/wide.png", "Resources/tooWide.png", "Resources" }) {
+    for (std::string path :
+        { "Resources/missing.png", "Resources/garbage.png", "Resources/empty.png", "Resources/huge.png",
+            "Resources/wide.png", "Resources/tooWide.png", "Resources", "Resources/fifo.png", "Resources/zero.jpg" }) {
         unsigned int width = 77, height = 77;
         testing::internal::CaptureStdout();
         GLuint texture = loader.loadTexture(path, 1, width, height);
@@ -279,6 +284,56 @@ TEST_F(TextureLoaderTest, UnreadableFilesFallBackWithOneMessage)
     EXPECT_NE(widest, loader.defaultTexture) << "16384 pixels a side are still accepted";
     EXPECT_EQ(width, 16384u);
     glDeleteTextures(1, &widest);
+}
+
+TEST_F(TextureLoaderTest, MetadataNeverReachesTheDecoder)
+{
+    TextureLoader loader;
+    writeExifBombJpeg("Resources/exif.jpg");
+    PictureFile stripped = PictureFile::read("Resources/exif.jpg");
+    std::string kept(stripped.bytes.begin(), stripped.bytes.end());
+    EXPECT_EQ(kept.find("Exif"), std::string::npos);
+    EXPECT_EQ(kept.find("made to hurt"), std::string::npos);
+    EXPECT_EQ(kept.find("JFIF"), std::string::npos);
+    unsigned int width = 0, height = 0;
+    testing::internal::CaptureStdout();
+    GLuint texture = loader.loadTexture("Resources/exif.jpg", 1, width, height);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_NE(texture, loader.defaultTexture);
+    EXPECT_EQ(width, 16u);
+    std::vector<std::uint8_t> grey = texels(texture);
+    ASSERT_EQ(grey.size(), 16u * 16u * 4u);
+    EXPECT_NEAR(grey[0], 90, 2);
+    EXPECT_EQ(grey[3], 255);
+    glDeleteTextures(1, &texture);
+}
+
+TEST_F(TextureLoaderTest, PicturesOverTheBudgetAreRefusedFromTheHeader)
+{
+    TextureLoader loader;
+    writeSparsePng("Resources/sparse.png", 16384);
+    writeOversizedJpeg("Resources/vast.jpg", 16384);
+    long growth = peakGrowth([&loader] {
+        for (std::string path : { "Resources/sparse.png", "Resources/vast.jpg" }) {
+            testing::internal::CaptureStdout();
+            EXPECT_EQ(loader.loadTexture(path, 1), loader.defaultTexture);
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), failureLine(path));
+        }
+    });
+#ifndef __SANITIZE_ADDRESS__
+    // Decoded, the PNG alone would take a gigabyte.
+    EXPECT_LT(growth, 16L << 20);
+#else
+    (void)growth;
+#endif
+    writeSparsePng("Resources/budget.png", 2048);
+    unsigned int width = 0, height = 0;
+    GLuint fits = loader.loadTexture("Resources/budget.png", 1, width, height);
+    EXPECT_NE(fits, loader.defaultTexture);
+    EXPECT_EQ(width, 2048u);
+    EXPECT_EQ(loader.loadImage("Resources/budget.png", width, height, 2047 * 2048), nullptr)
+        << "callers can ask for a smaller budget";
+    glDeleteTextures(1, &fits);
 }
 
 TEST_F(TextureLoaderTest, MissingDefaultPicturesStillGiveATexture)

@@ -77,7 +77,8 @@ std::string GameProcess::waitForWindow(double seconds)
 {
     auto start = Clock::now();
     while (!expired(start, seconds) && running()) {
-        std::string id = runWithDisplay(display, "xdotool search --onlyvisible --name '^Tintbox' 2>/dev/null | head -n 1");
+        std::string id
+            = runWithDisplay(display, "xdotool search --onlyvisible --name '^Tintbox' 2>/dev/null | head -n 1");
         if (!id.empty())
             return id;
         poll();
@@ -134,4 +135,15 @@ std::string GameProcess::output() const
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+long GameProcess::peakResident() const
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6)) * 1024;
+    }
+    return 0;
 }

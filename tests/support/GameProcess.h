@@ -28,6 +28,8 @@ public:
     // Waits for the process to end; returns its exit status (0-255), or -1000 on time-out.
     int waitExit(double seconds = 60.0);
     bool running();
+    // The process's peak resident size so far, in bytes (0 once it has ended).
+    long peakResident() const;
     std::string output() const;
 
 private:

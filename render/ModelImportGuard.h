@@ -1,0 +1,25 @@
+// The model loader's defences against files the importer mishandles: material libraries that
+// would make the OBJ importer write through a null material, scenes whose lists, indices or
+// node tree would make the post-processing or the loader read out of bounds (checked straight
+// after reading, since the post-processing indexes without checks, and again after it), and
+// texture paths that would read from outside Resources/. What the importer opens goes through
+// a RegularFileIOSystem, installed by the loader.
+#pragma once
+
+#include <string>
+
+namespace Assimp {
+class Importer;
+}
+struct aiScene;
+
+class ModelImportGuard {
+public:
+    // Reads the file with the importer and applies the post-processing steps; the scene, or
+    // null with `fault` saying why (null too when the importer itself gave up: see its error).
+    static const aiScene* import(
+        Assimp::Importer& importer, const std::string& path, unsigned int postProcessing, const char*& fault);
+    // Whether a texture path named by a material stays inside the resource folder: not
+    // absolute and without a ".." component (either slash separates).
+    static bool staysInside(const std::string& texturePath);
+};
