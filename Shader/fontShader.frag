@@ -7,6 +7,8 @@
 #endif
 
 in vec2 texCoord;
+in vec2 side;
+flat in int edged;
 
 AT(4) uniform vec3 k_ambient;
 AT(5) uniform vec3 k_diffuse;
@@ -16,12 +18,51 @@ uniform vec3 color;
 
 out vec4 fragColor;
 
+// How far the dark edge reaches beyond the glyph, in pixels.
+const float edgeReach = 1.5;
+
+// The glyph's coverage at a point in texels; nothing outside its bitmap, which clamping
+// would smear.
+float coverage(vec2 texel, vec2 size)
+{
+    bool inside = all(greaterThanEqual(texel, vec2(0.0))) && all(lessThanEqual(texel, size));
+    return inside ? textureLod(colorTexture, texel / size, 0.0).a : 0.0;
+}
+
+// The text in "color" over a dark edge drawn from the glyph's own coverage, so it reads over
+// any floor, wall or picture.
+vec4 edgedGlyph(vec2 sidePerPixel)
+{
+    vec2 size = vec2(textureSize(colorTexture, 0));
+    // Glyph texels are window pixels: the grown quad spans the bitmap and the margin around it.
+    vec2 texel = size * 0.5 + side / abs(sidePerPixel);
+    vec2 outside = max(max(-texel, texel - size), 0.0);
+    if (dot(outside, outside) > (edgeReach + 1.0) * (edgeReach + 1.0))
+        return vec4(0.0);
+    float own = coverage(texel, size);
+    float d = edgeReach, e = edgeReach * 0.7071;
+    float near = max(max(max(coverage(texel + vec2(d, 0.0), size), coverage(texel - vec2(d, 0.0), size)),
+                         max(coverage(texel + vec2(0.0, d), size), coverage(texel - vec2(0.0, d), size))),
+        max(max(coverage(texel + vec2(e, e), size), coverage(texel - vec2(e, e), size)),
+            max(coverage(texel + vec2(e, -e), size), coverage(texel - vec2(e, -e), size))));
+    float edge = min(near * 2.0, 1.0);
+    float alpha = own + edge * (1.0 - own);
+    return alpha > 0.0 ? vec4(color * own / alpha, alpha) : vec4(0.0);
+}
+
 void main()
 {
-    // Glyph textures are one-channel alpha with red, green and blue swizzled to one, so text
-    // takes its colour from "color" alone; the ball picture keeps its own shading, tinted.
-    vec4 texel = texture(colorTexture, texCoord);
-    if (texel.a == 0.0)
+    // Derivatives are taken before the branch, where every pixel of a 2 x 2 block runs.
+    vec2 sidePerPixel = vec2(dFdx(side.x), dFdy(side.y));
+    vec4 colour;
+    if (edged != 0) {
+        colour = edgedGlyph(sidePerPixel);
+    } else {
+        // The ball picture keeps its own shading, tinted.
+        vec4 texel = texture(colorTexture, texCoord);
+        colour = vec4(color * texel.rgb, texel.a);
+    }
+    if (colour.a == 0.0)
         discard;
-    fragColor = vec4(color * texel.rgb, texel.a);
+    fragColor = colour;
 }
