@@ -1,7 +1,6 @@
 // What a player sees in the real frame, with the debug display on top: the painted pixel under
 // the crosshair as a sharp square, and text that stands out from whatever lies behind it.
-#include "hud/DebugHud.h"
-#include "tests/world/PlayFixture.h"
+#include "tests/hud/HudFixture.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -25,28 +24,8 @@ float luminance(glm::vec3 c)
 }
 }
 
-class PlayerViewTest : public PlayFixture {
+class PlayerViewTest : public HudFixture {
 protected:
-    void afterScene() override
-    {
-        hud = new DebugHud(fontShader, input, textureLoader, fontGen, scene, &windowWidth, &windowHeight);
-    }
-    void beforeWorld(float dt) override
-    {
-        hud->update(dt);
-    }
-    void afterWorld() override
-    {
-        hud->draw();
-    }
-
-    void tap(int key)
-    {
-        press(key);
-        frame();
-        release(key);
-    }
-
     // Window position of a world point in the frame the camera draws next.
     glm::vec2 onScreen(glm::vec3 point) const
     {
@@ -87,8 +66,6 @@ protected:
         EXPECT_GT(total, 500) << where << ": texts are drawn";
         return total > 0 ? static_cast<float>(readable) / static_cast<float>(total) : 0.0f;
     }
-
-    inline static DebugHud* hud = nullptr;
 };
 
 TEST_F(PlayerViewTest, APaintedPixelIsASharpSquareUnderTheCrosshairAtEveryFilterSetting)
