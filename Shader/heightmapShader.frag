@@ -63,8 +63,8 @@ vec4 paintTexel()
     return textureGrad(paintLayer, centre, dFdx(texCoord), dFdy(texCoord));
 }
 
-// The vehicle's reach: a faint lift inside it and, along its edge, a light line inside a dark
-// one, each about two pixels wide at any distance, so the edge shows on light and dark floor.
+// The edge of the vehicle's reach: a light line inside a dark one, each about two pixels wide
+// at any distance, so that it shows on light and dark floor.
 vec3 markReach(vec3 colour)
 {
     vec2 offset = abs(floorPosition - spotPosition.xz);
@@ -72,7 +72,6 @@ vec3 markReach(vec3 colour)
     float pixels = inside / fwidth(inside);
     float light = clamp(pixels + 0.5, 0.0, 1.0) * clamp(2.5 - pixels, 0.0, 1.0);
     float dark = clamp(pixels + 2.5, 0.0, 1.0) * clamp(0.5 - pixels, 0.0, 1.0);
-    colour = mix(colour, vec3(1.0), pixels > 0.0 ? 0.1 : 0.0);
     // Warm, like the lamp's light, so that it does not read as a groove between tiles.
     colour = mix(colour, vec3(1.0, 0.85, 0.35), light * 0.6);
     return colour * (1.0 - 0.35 * dark);
