@@ -18,9 +18,6 @@ uniform vec3 color;
 
 out vec4 fragColor;
 
-// How far the dark edge reaches beyond the glyph, in pixels.
-const float edgeReach = 1.5;
-
 // The glyph's coverage at a point in texels; nothing outside its bitmap, which clamping
 // would smear.
 float coverage(vec2 texel, vec2 size)
@@ -29,23 +26,21 @@ float coverage(vec2 texel, vec2 size)
     return inside ? textureLod(colorTexture, texel / size, 0.0).a : 0.0;
 }
 
-// The text in "color" over a dark edge drawn from the glyph's own coverage, so it reads over
-// any floor, wall or picture.
+// The text in "color" over a dark edge a pixel wide, drawn from the glyph's own coverage, so
+// it reads over any floor, wall or picture.
 vec4 edgedGlyph(vec2 sidePerPixel)
 {
     vec2 size = vec2(textureSize(colorTexture, 0));
     // Glyph texels are window pixels: the grown quad spans the bitmap and the margin around it.
     vec2 texel = size * 0.5 + side / abs(sidePerPixel);
     vec2 outside = max(max(-texel, texel - size), 0.0);
-    if (dot(outside, outside) > (edgeReach + 1.0) * (edgeReach + 1.0))
+    if (max(outside.x, outside.y) > 1.0)
         return vec4(0.0);
     float own = coverage(texel, size);
-    float d = edgeReach, e = edgeReach * 0.7071;
-    float near = max(max(max(coverage(texel + vec2(d, 0.0), size), coverage(texel - vec2(d, 0.0), size)),
-                         max(coverage(texel + vec2(0.0, d), size), coverage(texel - vec2(0.0, d), size))),
-        max(max(coverage(texel + vec2(e, e), size), coverage(texel - vec2(e, e), size)),
-            max(coverage(texel + vec2(e, -e), size), coverage(texel - vec2(e, -e), size))));
-    float edge = min(near * 2.0, 1.0);
+    // Read at two opposite corners of the pixel, the bilinear filter averages 2 x 2 texels:
+    // together the two reads see the pixel, its four side neighbours and two of its corners.
+    float near = max(coverage(texel + vec2(0.5), size), coverage(texel - vec2(0.5), size));
+    float edge = min(near * 3.0, 1.0);
     float alpha = own + edge * (1.0 - own);
     return alpha > 0.0 ? vec4(color * own / alpha, alpha) : vec4(0.0);
 }

@@ -55,12 +55,13 @@ float lightVisibility()
 }
 
 // Each paint texel is one paint pixel: looked up at its centre, it shows as a sharp square up
-// close whatever the filters, while the true derivatives still choose the mip level far away.
+// close whatever the filters. Near by, the centres of a 2 x 2 block of pixels lie at most a
+// texel apart, which keeps the lookup in level 0; far away their steps follow the true change
+// and choose the mip level as before.
 vec4 paintTexel()
 {
     vec2 size = vec2(textureSize(paintLayer, 0));
-    vec2 centre = (floor(texCoord * size) + 0.5) / size;
-    return textureGrad(paintLayer, centre, dFdx(texCoord), dFdy(texCoord));
+    return texture(paintLayer, (floor(texCoord * size) + 0.5) / size);
 }
 
 // The edge of the vehicle's reach: a light line inside a dark one, each about two pixels wide
