@@ -18,12 +18,12 @@ uniform vec3 color;
 
 out vec4 fragColor;
 
-// The glyph's coverage at a point in texels; nothing outside its bitmap, which clamping
+// The glyph's coverage at a point of its texture; nothing outside its bitmap, which clamping
 // would smear.
-float coverage(vec2 texel, vec2 size)
+float coverage(vec2 at)
 {
-    bool inside = all(greaterThanEqual(texel, vec2(0.0))) && all(lessThanEqual(texel, size));
-    return inside ? textureLod(colorTexture, texel / size, 0.0).a : 0.0;
+    bool inside = all(greaterThanEqual(at, vec2(0.0))) && all(lessThanEqual(at, vec2(1.0)));
+    return inside ? textureLod(colorTexture, at, 0.0).a : 0.0;
 }
 
 // The text in "color" over a dark edge a pixel wide, drawn from the glyph's own coverage, so
@@ -33,13 +33,12 @@ vec4 edgedGlyph(vec2 sidePerPixel)
     vec2 size = vec2(textureSize(colorTexture, 0));
     // Glyph texels are window pixels: the grown quad spans the bitmap and the margin around it.
     vec2 texel = size * 0.5 + side / abs(sidePerPixel);
-    vec2 outside = max(max(-texel, texel - size), 0.0);
-    if (max(outside.x, outside.y) > 1.0)
-        return vec4(0.0);
-    float own = coverage(texel, size);
+    vec2 at = texel / size;
+    float own = coverage(at);
     // Read at two opposite corners of the pixel, the bilinear filter averages 2 x 2 texels:
     // together the two reads see the pixel, its four side neighbours and two of its corners.
-    float near = max(coverage(texel + vec2(0.5), size), coverage(texel - vec2(0.5), size));
+    vec2 corner = 0.5 / size;
+    float near = max(coverage(at + corner), coverage(at - corner));
     float edge = min(near * 3.0, 1.0);
     float alpha = own + edge * (1.0 - own);
     return alpha > 0.0 ? vec4(color * own / alpha, alpha) : vec4(0.0);

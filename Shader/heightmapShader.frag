@@ -15,7 +15,10 @@
 
 // World x and z, for the mark of the vehicle's reach.
 in vec2 floorPosition;
-in vec2 texCoord;
+// The floor picture's coordinates, and the paint layer's in texels, with the size of one.
+in vec2 floorCoord;
+in vec2 paintCoord;
+flat in vec2 paintTexelSize;
 in vec4 shadowCoord;
 // The scene light's diffuse and specular factors before the shadow, and the vehicle lamp's
 // diffuse light, per vertex.
@@ -60,8 +63,7 @@ float lightVisibility()
 // and choose the mip level as before.
 vec4 paintTexel()
 {
-    vec2 size = vec2(textureSize(paintLayer, 0));
-    return texture(paintLayer, (floor(texCoord * size) + 0.5) / size);
+    return texture(paintLayer, (floor(paintCoord) + 0.5) * paintTexelSize);
 }
 
 // The edge of the vehicle's reach: a light line inside a dark one, each about two pixels wide
@@ -80,8 +82,7 @@ vec3 markReach(vec3 colour)
 
 void main()
 {
-    // The floor picture tiles six times across the floor; the paint layer spans it once.
-    vec4 floorColour = texture(colorTexture, texCoord * 6.0);
+    vec4 floorColour = texture(colorTexture, floorCoord);
     vec4 paint = paintTexel();
     vec3 base = mix(floorColour.rgb, paint.rgb, paint.a);
     float shadow = lightVisibility();

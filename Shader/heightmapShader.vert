@@ -5,6 +5,12 @@
 #else
 #define AT(n)
 #endif
+#extension GL_ARB_shading_language_420pack : enable
+#ifdef GL_ARB_shading_language_420pack
+#define UNIT(n) layout(binding = n)
+#else
+#define UNIT(n)
+#endif
 
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec3 normal;
@@ -21,9 +27,15 @@ uniform vec3 spotDirection;
 uniform vec3 cameraPosition;
 uniform vec3 lightPosition;
 
+UNIT(3) uniform sampler2D paintLayer;
+
 // World x and z, for the mark of the vehicle's reach.
 out vec2 floorPosition;
-out vec2 texCoord;
+// The floor picture tiles six times across the floor; the paint layer spans it once, here
+// counted in its texels.
+out vec2 floorCoord;
+out vec2 paintCoord;
+flat out vec2 paintTexelSize;
 out vec4 shadowCoord;
 // The scene light's diffuse and specular factors before the shadow, and the vehicle lamp's
 // diffuse light: the floor grid is dense (a tenth of a unit), so they are worked out per vertex
@@ -53,7 +65,10 @@ void main()
     mat4 toWorld = modelMatrix * meshMatrix;
     vec4 world = toWorld * vec4(position, 1.0);
     floorPosition = world.xz;
-    texCoord = uv;
+    vec2 paintSize = vec2(textureSize(paintLayer, 0));
+    floorCoord = uv * 6.0;
+    paintCoord = uv * paintSize;
+    paintTexelSize = 1.0 / paintSize;
     // Models are scaled uniformly, so the upper 3 x 3 part transforms normals well enough.
     vec3 worldNormal = mat3(toWorld) * normal;
     // Looking the shadow up a little off the surface keeps lit faces free of self-shadowing.
