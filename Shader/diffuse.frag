@@ -72,18 +72,14 @@ void main()
 {
     vec4 base = texture(colorTexture, texCoord);
     vec3 n = normalize(gl_FrontFacing ? worldNormal : -worldNormal);
+    vec3 toEye = normalize(cameraPosition - worldPosition);
     vec3 toLight = normalize(lightPosition - worldPosition);
 
+    float shadow = lightVisibility();
     float facing = dot(n, toLight);
-    float diffuse = 0.0;
-    float specular = 0.0;
-    // Only faces turned to the light are lit by it, and only they need the shadow map.
-    if (facing > 0.0) {
-        float shadow = lightVisibility();
-        vec3 toEye = normalize(cameraPosition - worldPosition);
-        diffuse = facing * shadow;
-        specular = power24(max(dot(reflect(-toLight, n), toEye), 0.0)) * shadow;
-    }
+    float diffuse = max(facing, 0.0) * shadow;
+    // Only faces turned to the light shine.
+    float specular = facing > 0.0 ? power24(max(dot(reflect(-toLight, n), toEye), 0.0)) * shadow : 0.0;
 
     float spotDiffuse = spotLight(spotPosition - worldPosition, n);
 

@@ -73,9 +73,6 @@ vec3 markReach(vec3 colour)
     vec2 offset = abs(floorPosition - spotPosition.xz);
     float inside = reach - max(offset.x, offset.y);
     float pixels = inside / fwidth(inside);
-    // Most of the floor lies well away from the edge.
-    if (abs(pixels) > 3.0)
-        return colour;
     float light = clamp(pixels + 0.5, 0.0, 1.0) * clamp(2.5 - pixels, 0.0, 1.0);
     float dark = clamp(pixels + 2.5, 0.0, 1.0) * clamp(0.5 - pixels, 0.0, 1.0);
     // Warm, like the lamp's light, so that it does not read as a groove between tiles.
