@@ -38,7 +38,7 @@ vec4 edgedGlyph(vec2 sidePerPixel)
     // Read at two opposite corners of the pixel, the bilinear filter averages 2 x 2 texels:
     // together the two reads see the pixel, its four side neighbours and two of its corners.
     vec2 corner = 0.5 / size;
-    float near = max(coverage(at + corner), coverage(at - corner));
+    float near = max(textureLod(colorTexture, at + corner, 0.0).a, textureLod(colorTexture, at - corner, 0.0).a);
     float edge = min(near * 3.0, 1.0);
     float alpha = own + edge * (1.0 - own);
     return alpha > 0.0 ? vec4(color * own / alpha, alpha) : vec4(0.0);

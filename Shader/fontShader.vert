@@ -21,9 +21,9 @@ out vec2 side;
 // 1 for glyphs, which get a dark edge; 0 for pictures such as the ball, drawn as they are.
 flat out int edged;
 
-// Glyph quads are tight around their bitmaps: they grow by 1.3 pixels of a 1024 x 768 window
-// on every side to make room for the edge (half a pixel is enough down to 400 x 300).
-const vec2 margin = vec2(0.0025, 0.0034);
+// Glyph quads are tight around their bitmaps: they grow by 0.8 pixels of a 1024 x 768 window
+// on every side, room for the edge's pixels, whose centres lie half a pixel out.
+const vec2 margin = vec2(0.0016, 0.0021);
 
 void main()
 {

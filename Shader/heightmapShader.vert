@@ -62,15 +62,14 @@ float spotLight(vec3 toSpot, vec3 n)
 
 void main()
 {
-    mat4 toWorld = modelMatrix * meshMatrix;
-    vec4 world = toWorld * vec4(position, 1.0);
+    vec4 world = modelMatrix * (meshMatrix * vec4(position, 1.0));
     floorPosition = world.xz;
     vec2 paintSize = vec2(textureSize(paintLayer, 0));
     floorCoord = uv * 6.0;
     paintCoord = uv * paintSize;
     paintTexelSize = 1.0 / paintSize;
     // Models are scaled uniformly, so the upper 3 x 3 part transforms normals well enough.
-    vec3 worldNormal = mat3(toWorld) * normal;
+    vec3 worldNormal = mat3(modelMatrix) * (mat3(meshMatrix) * normal);
     // Looking the shadow up a little off the surface keeps lit faces free of self-shadowing.
     vec3 n = length(worldNormal) > 0.0 ? normalize(worldNormal) : vec3(0.0);
     shadowCoord = projectionLightSource * vec4(world.xyz + n * 0.015, 1.0);

@@ -93,12 +93,12 @@ bool ModelBuilder::writeCrosshair() const
 {
     // One square, flat in z = 0, that the orthographic program turns into a ring measured in
     // pixels: round at any aspect. Its texture coordinates lie below -1, where no picture has
-    // any, which is how the program tells it from the pictures it also draws. The square is
-    // large enough for the ring in a 320 x 240 window (0.105 device units after the scale 0.05).
+    // any, which is how the program tells it from the pictures it also draws. The ring spans
+    // 0.033 device units of height at any size; the square 0.035 after the scale 0.05.
     ModelFile file;
     unsigned white = file.material(colour("cross", 1, 1, 1, 1.0f, 0.0f));
     MeshBuilder mb(0.0f, true);
-    const float h = 2.1f;
+    const float h = 0.7f;
     mb.quad(Vec(-h, -h, 0), Vec(h, -h, 0), Vec(h, h, 0), Vec(-h, h, 0), Vec(-3, -3, 0), Vec(-2, -3, 0), Vec(-2, -2, 0),
         Vec(-3, -2, 0));
     file.add("crosshair", mb, white);

@@ -63,10 +63,10 @@ TEST(Models, CrosshairIsASmallFlatFrontFacingSquareFlaggedByItsCoordinates)
     Box b = cross.bounds();
     EXPECT_FLOAT_EQ(b.lo.z, 0.0f);
     EXPECT_FLOAT_EQ(b.hi.z, 0.0f);
-    // At the scale 0.05 it holds the 12.5 pixel ring in a window 240 pixels high, and no more.
+    // At the scale 0.05 it holds the ring, 12.5 pixels of a window 768 pixels high, and no more.
     for (float extent : { -b.lo.x, b.hi.x, -b.lo.y, b.hi.y }) {
-        EXPECT_GE(extent, 2.08f);
-        EXPECT_LE(extent, 3.0f);
+        EXPECT_GE(extent, 0.66f);
+        EXPECT_LE(extent, 1.0f);
     }
     for (const aiMesh* m : cross.meshes)
         for (unsigned v = 0; v < m->mNumVertices; ++v)
