@@ -47,13 +47,16 @@ float lightVisibility()
     return outside ? 1.0 : lit;
 }
 
-// The vehicle's lamp: a cone of about 25 degrees with a soft edge, fading with distance.
-float spotLight(vec3 toSpot, out vec3 spotDir)
+// The vehicle's lamp on a surface of normal n: a cone of about 25 degrees with a soft edge,
+// fading with distance. Most of what is drawn lies outside the cone and skips the rest.
+float spotLight(vec3 toSpot, vec3 n)
 {
     float distanceSquared = max(dot(toSpot, toSpot), 1e-8);
-    spotDir = toSpot * inversesqrt(distanceSquared);
+    vec3 spotDir = toSpot * inversesqrt(distanceSquared);
     float cone = smoothstep(0.87, 0.94, dot(-spotDir, spotAxis));
-    return cone / (1.0 + 0.6 * distanceSquared);
+    if (cone == 0.0)
+        return 0.0;
+    return max(dot(n, spotDir), 0.0) * cone / (1.0 + 0.6 * distanceSquared);
 }
 
 // x to the 24th by squaring: x^16 * x^8.
@@ -78,9 +81,7 @@ void main()
     // Only faces turned to the light shine.
     float specular = facing > 0.0 ? power24(max(dot(reflect(-toLight, n), toEye), 0.0)) * shadow : 0.0;
 
-    vec3 spotDir;
-    float spot = spotLight(spotPosition - worldPosition, spotDir);
-    float spotDiffuse = max(dot(n, spotDir), 0.0) * spot;
+    float spotDiffuse = spotLight(spotPosition - worldPosition, n);
 
     vec3 lit = base.rgb * (ambientLight * k_ambient + (diffuse + spotDiffuse) * k_diffuse)
         + specular * k_specular;

@@ -26,11 +26,10 @@ flat out vec3 spotAxis;
 
 void main()
 {
-    mat4 toWorld = modelMatrix * meshMatrix;
-    vec4 world = toWorld * vec4(position, 1.0);
+    vec4 world = modelMatrix * (meshMatrix * vec4(position, 1.0));
     worldPosition = world.xyz;
     // Models are scaled uniformly, so the upper 3 x 3 part transforms normals well enough.
-    worldNormal = mat3(toWorld) * normal;
+    worldNormal = mat3(modelMatrix) * (mat3(meshMatrix) * normal);
     texCoord = uv;
     // Looking the shadow up a little off the surface keeps lit faces free of self-shadowing.
     vec3 n = length(worldNormal) > 0.0 ? normalize(worldNormal) : vec3(0.0);

@@ -13,14 +13,16 @@
 #define UNIT(n)
 #endif
 
-in vec3 worldPosition;
-in vec3 worldNormal;
-in vec2 texCoord;
+// World x and z, for the mark of the vehicle's reach.
+in vec2 floorPosition;
+// The floor picture's coordinates, and the paint layer's in texels, with the size of one.
+in vec2 floorCoord;
+in vec2 paintCoord;
+flat in vec2 paintTexelSize;
 in vec4 shadowCoord;
-// normalize(spotDirection), the same for every vertex: worked out once per vertex, not per pixel.
-flat in vec3 spotAxis;
-// The scene light's diffuse and specular factors, per vertex, before the shadow.
-in vec2 pointLight;
+// The scene light's diffuse and specular factors before the shadow, and the vehicle lamp's
+// diffuse light, per vertex.
+in vec3 vertexLight;
 
 AT(4) uniform vec3 k_ambient;
 AT(5) uniform vec3 k_diffuse;
@@ -32,14 +34,18 @@ UNIT(3) uniform sampler2D paintLayer;
 
 uniform vec3 cameraPosition;
 uniform vec3 lightPosition;
+// The vehicle's position lifted by 0.2: its x and z are the centre of the reach.
 uniform vec3 spotPosition;
 uniform vec3 spotDirection;
 uniform vec3 ambientLight;
 
 out vec4 fragColor;
 
+// Half the side of the square around the vehicle in which a stroke lands.
+const float reach = 0.8;
+
 // The rasteriser runs this for every pixel, in software: the lighting stays cheap (one shadow
-// lookup, the scene light per vertex, no pow, no divisions but the perspective one).
+// lookup, both lights per vertex, no pow, no divisions but the perspective one).
 
 // 1 where the light reaches the point, 0 in shadow; one hardware-filtered lookup gives 2 x 2
 // percentage-closer filtering. Points outside the light's cone count as lit.
@@ -51,31 +57,38 @@ float lightVisibility()
     return outside ? 1.0 : lit;
 }
 
-// The vehicle's lamp: a cone of about 25 degrees with a soft edge, fading with distance.
-float spotLight(vec3 toSpot, out vec3 spotDir)
+// Each paint texel is one paint pixel: looked up at its centre, it shows as a sharp square up
+// close whatever the filters. Near by, the centres of a 2 x 2 block of pixels lie at most a
+// texel apart, which keeps the lookup in level 0; far away their steps follow the true change
+// and choose the mip level as before.
+vec4 paintTexel()
 {
-    float distanceSquared = max(dot(toSpot, toSpot), 1e-8);
-    spotDir = toSpot * inversesqrt(distanceSquared);
-    float cone = smoothstep(0.87, 0.94, dot(-spotDir, spotAxis));
-    return cone / (1.0 + 0.6 * distanceSquared);
+    return texture(paintLayer, (floor(paintCoord) + 0.5) * paintTexelSize);
+}
+
+// The edge of the vehicle's reach: a light line inside a dark one, each about two pixels wide
+// at any distance, so that it shows on light and dark floor.
+vec3 markReach(vec3 colour)
+{
+    vec2 offset = abs(floorPosition - spotPosition.xz);
+    float inside = reach - max(offset.x, offset.y);
+    float pixels = inside / fwidth(inside);
+    float light = clamp(pixels + 0.5, 0.0, 1.0) * clamp(2.5 - pixels, 0.0, 1.0);
+    float dark = clamp(pixels + 2.5, 0.0, 1.0) * clamp(0.5 - pixels, 0.0, 1.0);
+    // Warm, like the lamp's light, so that it does not read as a groove between tiles.
+    colour = mix(colour, vec3(1.0, 0.85, 0.35), light * 0.6);
+    return colour * (1.0 - 0.35 * dark);
 }
 
 void main()
 {
-    // The floor picture tiles six times across the floor; the paint layer spans it once.
-    vec4 floorColour = texture(colorTexture, texCoord * 6.0);
-    vec4 paint = texture(paintLayer, texCoord);
-    vec4 base = vec4(mix(floorColour.rgb, paint.rgb, paint.a), 1.0);
-    vec3 n = normalize(gl_FrontFacing ? worldNormal : -worldNormal);
+    vec4 floorColour = texture(colorTexture, floorCoord);
+    vec4 paint = paintTexel();
+    vec3 base = mix(floorColour.rgb, paint.rgb, paint.a);
     float shadow = lightVisibility();
-    float diffuse = pointLight.x * shadow;
-    float specular = pointLight.y * shadow;
+    float diffuse = vertexLight.x * shadow + vertexLight.z;
+    float specular = vertexLight.y * shadow;
 
-    vec3 spotDir;
-    float spot = spotLight(spotPosition - worldPosition, spotDir);
-    float spotDiffuse = max(dot(n, spotDir), 0.0) * spot;
-
-    vec3 lit = base.rgb * (ambientLight * k_ambient + (diffuse + spotDiffuse) * k_diffuse)
-        + specular * k_specular;
-    fragColor = vec4(lit, base.a);
+    vec3 lit = base * (ambientLight * k_ambient + diffuse * k_diffuse) + specular * k_specular;
+    fragColor = vec4(markReach(lit), 1.0);
 }

@@ -21,11 +21,14 @@ uniform mat4 projectionMatrix;
 uniform mat4 modelMatrix;
 
 out vec2 texCoord;
+// Device x and y: their change from pixel to pixel gives the window size.
+out vec2 device;
 
 void main()
 {
     texCoord = uv;
     vec4 p = meshMatrix * vec4(position, 1.0);
+    device = p.xy / p.w;
     // Just behind the text layer and in front of the whole 3D scene.
     gl_Position = vec4(p.xy, -0.9998 * p.w, p.w);
 }

@@ -17,5 +17,5 @@ uniform mat4 projectionMatrix;
 
 void main()
 {
-    gl_Position = projectionMatrix * modelMatrix * meshMatrix * vec4(position, 1.0);
+    gl_Position = projectionMatrix * (modelMatrix * (meshMatrix * vec4(position, 1.0)));
 }

@@ -91,24 +91,16 @@ ModelBuilder::ModelBuilder(const std::string& folder)
 
 bool ModelBuilder::writeCrosshair() const
 {
-    // A thin ring with four ticks, flat in z = 0; x is squeezed so that it looks round in a 4:3
-    // window, where device x spans more pixels than device y.
+    // One square, flat in z = 0, that the orthographic program turns into a ring measured in
+    // pixels: round at any aspect. Its texture coordinates lie below -1, where no picture has
+    // any, which is how the program tells it from the pictures it also draws. The ring spans
+    // 0.033 device units of height at any size; the square 0.035 after the scale 0.05.
     ModelFile file;
     unsigned white = file.material(colour("cross", 1, 1, 1, 1.0f, 0.0f));
-    MeshBuilder mb(0.0f, false);
-    const float sx = 0.75f, r0 = 0.25f, r1 = 0.31f;
-    const int segments = 24;
-    for (int i = 0; i < segments; ++i) {
-        float a = 2 * pi * i / segments, b = 2 * pi * (i + 1) / segments;
-        Vec p0(std::cos(a) * r0 * sx, std::sin(a) * r0, 0), p1(std::cos(b) * r0 * sx, std::sin(b) * r0, 0);
-        Vec q0(std::cos(a) * r1 * sx, std::sin(a) * r1, 0), q1(std::cos(b) * r1 * sx, std::sin(b) * r1, 0);
-        mb.quad(p0, q0, q1, p1);
-    }
-    const float t = 0.025f;
-    mb.quad(Vec(-t * sx, 0.31f, 0), Vec(t * sx, 0.31f, 0), Vec(t * sx, 0.4f, 0), Vec(-t * sx, 0.4f, 0));
-    mb.quad(Vec(-t * sx, -0.4f, 0), Vec(t * sx, -0.4f, 0), Vec(t * sx, -0.31f, 0), Vec(-t * sx, -0.31f, 0));
-    mb.quad(Vec(0.31f * sx, -t, 0), Vec(0.4f * sx, -t, 0), Vec(0.4f * sx, t, 0), Vec(0.31f * sx, t, 0));
-    mb.quad(Vec(-0.4f * sx, -t, 0), Vec(-0.31f * sx, -t, 0), Vec(-0.31f * sx, t, 0), Vec(-0.4f * sx, t, 0));
+    MeshBuilder mb(0.0f, true);
+    const float h = 0.7f;
+    mb.quad(Vec(-h, -h, 0), Vec(h, -h, 0), Vec(h, h, 0), Vec(-h, h, 0), Vec(-3, -3, 0), Vec(-2, -3, 0), Vec(-2, -2, 0),
+        Vec(-3, -2, 0));
     file.add("crosshair", mb, white);
     return file.write(folder + "/crosshair.obj", "obj");
 }

@@ -1,31 +1,10 @@
-#include "hud/DebugHud.h"
 #include "overlay/TextLabel.h"
-#include "tests/world/PlayFixture.h"
+#include "tests/hud/HudFixture.h"
 
 #include <cstdio>
 
-class DebugHudTest : public PlayFixture {
+class DebugHudTest : public HudFixture {
 protected:
-    void afterScene() override
-    {
-        hud = new DebugHud(fontShader, input, textureLoader, fontGen, scene, &windowWidth, &windowHeight);
-    }
-    void beforeWorld(float dt) override
-    {
-        hud->update(dt);
-    }
-    void afterWorld() override
-    {
-        hud->draw();
-    }
-
-    void tap(int key)
-    {
-        press(key);
-        frame();
-        release(key);
-    }
-
     // Pixels of the HUD's text colour in the band of one line (baseline `offset` below the top).
     int textPixels(int offset, int columns = 420)
     {
@@ -42,8 +21,6 @@ protected:
         glGetSamplerParameteriv(hud->samplers[index], which, &value);
         return value;
     }
-
-    inline static DebugHud* hud = nullptr;
 };
 
 namespace {
