@@ -91,6 +91,13 @@ bool endsWithObj(const std::string& path)
     return extension == ".obj";
 }
 
+// OBJ and material files are text: the importer also ends lines at NUL and form feed bytes, so
+// control bytes would hide statements from the checks below.
+bool isText(const std::string& line)
+{
+    return std::none_of(line.begin(), line.end(), [](unsigned char c) { return c < 0x20 && c != '\t' && c != '\r'; });
+}
+
 // Why a material library would crash the importer, or null when it is safe to hand over. The
 // importer writes texture statements that come before the first "newmtl" through a null
 // material, and binary garbage can form such statements.
@@ -99,16 +106,15 @@ const char* materialLibraryFault(const std::string& path)
     std::string text;
     if (!RegularFile::read(path, RegularFileIOSystem::maxFileBytes, text))
         return nullptr; // the importer cannot open it either: a missing library only costs the materials
+    std::replace(text.begin(), text.end(), '\r', '\n'); // the importer ends lines at either
     std::istringstream file(text);
     bool named = false;
     std::string line;
     for (bool first = true; std::getline(file, line); first = false) {
         if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
             line.erase(0, 3);
-        for (unsigned char c : line) {
-            if (c < 0x20 && c != '\t' && c != '\r')
-                return "a material library is not text";
-        }
+        if (!isText(line))
+            return "a material library is not text";
         size_t start = line.find_first_not_of(" \t\r");
         if (start == std::string::npos || line[start] == '#')
             continue;
@@ -127,10 +133,13 @@ const char* objMaterialFault(const std::string& path)
     std::string text;
     if (!endsWithObj(path) || !RegularFile::read(path, RegularFileIOSystem::maxFileBytes, text))
         return nullptr;
+    std::replace(text.begin(), text.end(), '\r', '\n');
     std::istringstream file(text);
     std::string folder = path.find('/') == std::string::npos ? "" : path.substr(0, path.rfind('/') + 1);
     std::string line;
     while (std::getline(file, line)) {
+        if (!isText(line))
+            return "an OBJ file is not text";
         size_t start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line.compare(start, 7, "mtllib ") != 0)
             continue;
