@@ -1,5 +1,7 @@
 #include "RoomBuilder.h"
 
+#include <utility>
+
 namespace {
 MaterialSpec colour(const std::string& name, float r, float g, float b, float ambient = 2.5f, float specular = 0.1f)
 {
@@ -36,8 +38,11 @@ bool RoomBuilder::writeTutorialRoom()
     const float s = 0.003f, W = 5.5f, D = 7.5f, H = 7.8f, t = 0.12f;
     ModelFile file;
     unsigned wallM = file.material(colour("wall", 0.93f, 0.86f, 0.72f, 2.2f));
-    unsigned panelM = file.material(colour("panel", 0.45f, 0.62f, 0.52f, 2.2f));
-    unsigned skirtM = file.material(colour("skirting", 0.96f, 0.96f, 0.94f, 2.2f, 0.3f));
+    // The window's texts fall on the panels, skirting and rails in normal play: a deep green and
+    // a dark wood keep them readable.
+    unsigned panelM = file.material(colour("panel", 0.3f, 0.44f, 0.37f, 2.2f));
+    unsigned skirtM = file.material(colour("skirting", 0.36f, 0.24f, 0.15f, 2.2f, 0.15f));
+    unsigned trimM = file.material(colour("trim", 0.96f, 0.96f, 0.94f, 2.2f, 0.3f));
     unsigned woodM = file.material(colour("wood", 0.55f, 0.34f, 0.18f, 2.2f, 0.25f));
     unsigned brassM = file.material(colour("brass", 0.9f, 0.72f, 0.3f, 2.0f, 0.8f));
     unsigned skyM = file.material(colour("sky", 0.62f, 0.82f, 1.0f, 6.0f, 0.6f));
@@ -71,7 +76,7 @@ bool RoomBuilder::writeTutorialRoom()
     frame.box(Vec(3.5f, 0, D - 0.07f), Vec(3.6f, 2.2f, D));
     frame.box(Vec(4.5f, 0, D - 0.07f), Vec(4.6f, 2.2f, D));
     frame.box(Vec(3.5f, 2.1f, D - 0.07f), Vec(4.6f, 2.2f, D));
-    add(file, "doorframe", frame, skirtM);
+    add(file, "doorframe", frame, trimM);
     MeshBuilder knob(s, false);
     knob.ellipsoid(Vec(4.38f, 1.0f, D - 0.09f), Vec(0.045f, 0.045f, 0.04f), 10, 5);
     add(file, "knob", knob, brassM);
@@ -87,7 +92,7 @@ bool RoomBuilder::writeTutorialRoom()
     sash.box(Vec(0, 2.6f, 4.8f), Vec(0.08f, 5.4f, 4.9f));
     sash.box(Vec(0, 2.6f, 3.46f), Vec(0.06f, 5.4f, 3.54f));
     sash.box(Vec(0, 3.96f, 2.2f), Vec(0.06f, 4.04f, 4.8f));
-    add(file, "sash", sash, skirtM);
+    add(file, "sash", sash, trimM);
 
     add(file, "ceiling", boxPart(s, Vec(-t, H, -t), Vec(W + t, H + 0.1f, D + t)), ceilM);
     // The lamp sits just above the light, so it never stands between the light and the floor.
@@ -171,6 +176,7 @@ bool RoomBuilder::writeServerRoom()
     unsigned wallM = file.material(colour("wall", 0.6f, 0.63f, 0.66f, 2.0f));
     unsigned bandM = file.material(colour("band", 0.12f, 0.5f, 0.72f, 2.0f, 0.3f));
     unsigned skirtM = file.material(colour("skirting", 0.2f, 0.22f, 0.25f, 2.0f, 0.2f));
+    unsigned dadoM = file.material(colour("dado", 0.2f, 0.25f, 0.31f, 2.0f, 0.15f));
     unsigned doorM = file.material(colour("door", 0.42f, 0.48f, 0.56f, 2.0f, 0.4f));
     unsigned exitM = file.material(colour("exit", 0.2f, 0.9f, 0.4f, 5.0f, 0.2f));
     unsigned bodyM = file.material(colour("rackbody", 0.13f, 0.14f, 0.16f, 2.0f, 0.3f));
@@ -203,6 +209,15 @@ bool RoomBuilder::writeServerRoom()
     MeshBuilder westSkirt(s, false);
     westSkirt.quad(Vec(0.01f, 0.9f, D), Vec(0.01f, 0.9f, 0), Vec(0.01f, 1.12f, 0), Vec(0.01f, 1.12f, D));
     add(file, "skirtW", westSkirt, skirtM);
+    // A dark dado along the lower walls: the window's texts fall on the west wall, which faces
+    // the light, in the start view after the intro. The west one leaves the door free.
+    add(file, "dadoN", boxPart(s, Vec(0, 1.12f, 0), Vec(W, 2.0f, 0.015f)), dadoM);
+    add(file, "dadoS", boxPart(s, Vec(0, 1.12f, D - 0.015f), Vec(W, 2.0f, D)), dadoM);
+    add(file, "dadoE", boxPart(s, Vec(W - 0.015f, 1.12f, 0.015f), Vec(W, 2.0f, D - 0.015f)), dadoM);
+    MeshBuilder westDado(s, false);
+    for (auto [z0, z1] : { std::pair { 0.0f, 7.2f }, { 8.5f, D } })
+        westDado.quad(Vec(0.008f, 1.12f, z1), Vec(0.008f, 1.12f, z0), Vec(0.008f, 2.0f, z0), Vec(0.008f, 2.0f, z1));
+    add(file, "dadoW", westDado, dadoM);
 
     // The door in the west wall, facing into the room only, and the exit sign above it.
     MeshBuilder door(s, false);
