@@ -34,7 +34,7 @@ bool TexturePainter::writeFloor() const
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             int tx = x % tile, ty = y % tile;
-            float base = 0.6f * tint[(y / tile) * 4 + x / tile];
+            float base = 0.54f * tint[(y / tile) * 4 + x / tile];
             float v = base + 0.05f * (noise.next() - 0.5f);
             if (noise.next() < 0.03f)
                 v -= 0.12f * noise.next();
