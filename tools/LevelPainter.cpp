@@ -259,9 +259,9 @@ bool LevelPainter::writeTutorial(const std::vector<Footprint>& room)
     std::vector<Colour> colours
         = { { 250 / 255.0f, 204 / 255.0f, 21 / 255.0f, 1 }, { 240 / 255.0f, 110 / 255.0f, 20 / 255.0f, 1 } };
     // Seen from the start the floor runs from the vehicle's nose to the door wall 1.9 ahead and
-    // narrows towards the vehicle: the longest line lies farthest, each centred in what shows.
-    // The start view shows the controls a first stroke needs, out of reach so that a first
-    // stroke does not spoil them; wiping is explained beyond the sun, read looking at it.
+    // narrows towards the vehicle. It carries the controls a first stroke needs, beyond the
+    // reach so that a first stroke cannot spoil them, the longest line farthest, each centred in
+    // what shows. Wiping is explained beyond the sun, for a player who turns to look at it.
     const std::vector<Line> controls = { { "SPACE: GOAL", 1.1f, 7.2f }, { "l PAINT", 1.0f, 6.8f },
         { "w COLOUR", 0.9f, 6.4f }, { "r WIPE", 2.7f, 5.95f, true }, { "NO PAINT BACK", 2.4f, 5.95f, true } };
     return writeHeight("tutorial_level_floor.png", 56, 76, 0)
