@@ -1,9 +1,19 @@
 #include "LevelPainter.h"
 
+#include "PixelFont.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
 const float pi = 3.14159265358979f;
+// Everything of a target picture but the drawing lets the floor show through a little, so no
+// other pixel can become a target.
+const float mapAlpha = 235.0f / 255.0f;
+const float insetAlpha = 254.0f / 255.0f;
+const Colour mapGround = { 0.09f, 0.10f, 0.14f, 1 }, mapParts = { 0.17f, 0.18f, 0.23f, 1 },
+             mapLines = { 0.82f, 0.84f, 0.9f, 1 };
+const int captionRows = 9;
 
 bool insideEllipse(float a, float b, float ca, float cb, float ra, float rb, float angle)
 {
@@ -11,6 +21,102 @@ bool insideEllipse(float a, float b, float ca, float cb, float ra, float rb, flo
     float c = std::cos(angle), s = std::sin(angle);
     float u = da * c + db * s, v = -da * s + db * c;
     return (u * u) / (ra * ra) + (v * v) / (rb * rb) <= 1.0f;
+}
+
+void outline(Image& img, int c0, int r0, int c1, int r1, Colour c)
+{
+    for (int x = c0; x <= c1; ++x) {
+        img.set(x, r0, c);
+        img.set(x, r1, c);
+    }
+    for (int y = r0; y <= r1; ++y) {
+        img.set(c0, y, c);
+        img.set(c1, y, c);
+    }
+}
+
+void segment(Image& img, int c0, int r0, int c1, int r1, Colour c)
+{
+    int steps = std::max(std::abs(c1 - c0), std::abs(r1 - r0));
+    for (int i = 0; i <= steps; ++i) {
+        float t = steps ? static_cast<float>(i) / steps : 0.0f;
+        img.set(
+            static_cast<int>(std::lround(c0 + (c1 - c0) * t)), static_cast<int>(std::lround(r0 + (r1 - r0) * t)), c);
+    }
+}
+
+// Gives fully transparent pixels the colour of their coloured neighbours, a few pixels deep, so
+// that the floor's smaller mip levels keep the hints' colours instead of fading them to black.
+void bleedColours(Image& img, int depth)
+{
+    const int w = img.width(), h = img.height();
+    std::vector<char> coloured(static_cast<size_t>(w) * h);
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c)
+            coloured[r * w + c] = img.get(c, r).a > 0.0f;
+    for (int pass = 0; pass < depth; ++pass) {
+        std::vector<char> next = coloured;
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
+                if (coloured[r * w + c])
+                    continue;
+                Colour sum = { 0, 0, 0, 0 };
+                for (auto [dc, dr] : { std::pair { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 } }) {
+                    int x = c + dc, y = r + dr;
+                    if (x < 0 || y < 0 || x >= w || y >= h || !coloured[y * w + x])
+                        continue;
+                    Colour n = img.get(x, y);
+                    sum = { sum.r + n.r, sum.g + n.g, sum.b + n.b, sum.a + 1 };
+                }
+                if (sum.a > 0) {
+                    img.set(c, r, { sum.r / sum.a, sum.g / sum.a, sum.b / sum.a, 0 });
+                    next[r * w + c] = 1;
+                }
+            }
+        coloured = next;
+    }
+}
+// The enlarged copy of a drawing: the source rectangle (the drawing's bounds and a pixel of
+// margin), where the copy goes and at which whole scale; scale 0 when there is no room for one.
+struct Copy {
+    int s0, t0, dw, dh;
+    int c0 = 0, r0 = 0, scale = 0;
+
+    bool covers(int c, int r) const
+    {
+        return scale > 0 && c >= c0 && r >= r0 && c < c0 + dw * scale && r < r0 + dh * scale;
+    }
+};
+
+// Puts the copy into the widest of the four bands beside the drawing's frame, at the largest
+// whole scale that leaves room around it and for its caption above.
+void placeCopy(Copy& copy, int w, int h, const int frame[4])
+{
+    const int gap = 4;
+    const int bands[4][4] = { { 0, 0, w, frame[1] - gap }, { 0, frame[3] + gap, w, h }, { 0, 0, frame[0] - gap, h },
+        { frame[2] + gap, 0, w, h } };
+    for (const auto& b : bands) {
+        int k = std::min((b[2] - b[0] - 2 * gap) / copy.dw, (b[3] - b[1] - 2 * gap - captionRows) / copy.dh);
+        if (k > std::max(copy.scale, 1)) {
+            copy.scale = k;
+            copy.c0 = (b[0] + b[2] - copy.dw * k) / 2;
+            copy.r0 = (b[1] + b[3] - copy.dh * k + captionRows) / 2;
+        }
+    }
+}
+
+// A leader between two frames (left, top, right, bottom), on the line through their centres.
+void leader(Image& img, const int a[4], const int b[4], Colour c)
+{
+    float ax = (a[0] + a[2]) / 2.0f, ay = (a[1] + a[3]) / 2.0f, bx = (b[0] + b[2]) / 2.0f, by = (b[1] + b[3]) / 2.0f;
+    // The share of the way from a's centre to b's at which the line leaves a frame of half-size (hw, hh).
+    auto leave = [&](float hw, float hh) {
+        return std::min(hw / std::max(std::abs(bx - ax), 1e-3f), hh / std::max(std::abs(by - ay), 1e-3f));
+    };
+    float from = leave((a[2] - a[0]) / 2.0f, (a[3] - a[1]) / 2.0f);
+    float to = 1 - leave((b[2] - b[0]) / 2.0f, (b[3] - b[1]) / 2.0f);
+    segment(img, static_cast<int>(ax + (bx - ax) * from), static_cast<int>(ay + (by - ay) * from),
+        static_cast<int>(ax + (bx - ax) * to), static_cast<int>(ay + (by - ay) * to), c);
 }
 }
 
@@ -25,68 +131,119 @@ bool LevelPainter::writeHeight(const std::string& name, int width, int height, i
     return img.savePng(folder + "/" + name, true);
 }
 
-bool LevelPainter::writePair(const std::string& paintName, const std::string& originalName, float floorW, float floorD,
-    float floorY, const std::vector<Footprint>& room, const Drawing& drawing, const std::vector<Colour>& colours,
-    float startX, float startZ, float facing) const
+LevelPainter::Layout LevelPainter::layOut(
+    float floorW, float floorD, const Drawing& drawing, const std::vector<Colour>& colours)
 {
-    const int w = static_cast<int>(std::lround(floorW * pixelsPerUnit));
-    const int h = static_cast<int>(std::lround(floorD * pixelsPerUnit));
-    std::vector<int> index(static_cast<size_t>(w) * h, -1);
+    Layout l;
+    l.width = static_cast<int>(std::lround(floorW * pixelsPerUnit));
+    l.height = static_cast<int>(std::lround(floorD * pixelsPerUnit));
+    l.index.assign(static_cast<size_t>(l.width) * l.height, -1);
+    l.colours = colours;
+    l.lo[0] = l.width;
+    l.lo[1] = l.height;
     // The outermost ring of the paint picture cannot be painted: the drawing stays off it.
-    for (int r = 1; r < h - 1; ++r)
-        for (int c = 1; c < w - 1; ++c)
-            index[r * w + c] = drawing((c + 0.5f) / pixelsPerUnit, (r + 0.5f) / pixelsPerUnit);
-
-    // The target picture: a translucent map of the room (never a target, its alpha is below
-    // one) under the drawing in opaque colours.
-    Image original(w, h, { 0.07f, 0.08f, 0.12f, 1 });
-    for (const Footprint& f : room) {
-        if (!(f.hi.y > floorY && f.lo.y < floorY + 0.2f))
-            continue;
-        original.fillRect(f.lo.x * pixelsPerUnit, f.lo.z * pixelsPerUnit, f.hi.x * pixelsPerUnit,
-            f.hi.z * pixelsPerUnit, { 0.42f, 0.45f, 0.52f, 1 });
-    }
-    float sx = startX * pixelsPerUnit, sz = startZ * pixelsPerUnit, c = std::cos(facing), s = std::sin(facing);
-    // The start place as an arrow pointing the way the vehicle looks; facing is the angle from +z
-    // towards +x.
-    auto at = [&](float along, float across) {
-        return std::vector<float> { sx + (s * along + c * across) * 4, sz + (c * along - s * across) * 4 };
-    };
-    std::vector<float> arrow;
-    for (auto p : { at(1.2f, 0), at(-0.8f, 0.8f), at(-0.4f, 0), at(-0.8f, -0.8f) })
-        arrow.insert(arrow.end(), p.begin(), p.end());
-    original.fillPolygon(arrow, { 0.95f, 0.95f, 0.95f, 1 });
-    // The map is drawn opaque and then made translucent, so that overlapping parts never add up
-    // to an opaque pixel.
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c) {
-            Colour m = original.get(c, r);
-            original.set(c, r, { m.r, m.g, m.b, 200.0f / 255.0f });
-        }
-
-    // The paint picture: transparent, with a faint, lighter outline of every colour region.
-    Image paint(w, h);
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c) {
-            int k = index[r * w + c];
+    for (int r = 1; r < l.height - 1; ++r)
+        for (int c = 1; c < l.width - 1; ++c) {
+            int k = drawing((c + 0.5f) / pixelsPerUnit, (r + 0.5f) / pixelsPerUnit);
+            l.index[static_cast<size_t>(r) * l.width + c] = k;
             if (k < 0)
                 continue;
-            Colour target = colours[k];
-            original.set(c, r, target);
-            bool edge = index[(r - 1) * w + c] != k || index[(r + 1) * w + c] != k || index[r * w + c - 1] != k
-                || index[r * w + c + 1] != k;
-            if (edge)
-                paint.set(c, r,
-                    { target.r * 0.65f + 0.35f, target.g * 0.65f + 0.35f, target.b * 0.65f + 0.35f, 110.0f / 255.0f });
+            l.lo[0] = std::min(l.lo[0], c);
+            l.lo[1] = std::min(l.lo[1], r);
+            l.hi[0] = std::max(l.hi[0], c);
+            l.hi[1] = std::max(l.hi[1], r);
         }
-    return paint.savePng(folder + "/" + paintName) && original.savePng(folder + "/" + originalName);
+    return l;
+}
+
+Image LevelPainter::paintPicture(const Layout& layout, const std::vector<Line>& lettering)
+{
+    Image paint(layout.width, layout.height);
+    for (int r = 0; r < layout.height; ++r)
+        for (int c = 0; c < layout.width; ++c)
+            if (int k = layout.at(c, r); k >= 0) {
+                const Colour& target = layout.colours[k];
+                paint.set(c, r, { target.r, target.g, target.b, hintAlpha });
+            }
+
+    // The picture's rows run along +z and its columns along +x. A player looking along +z has
+    // -x on the right, so a line reads upright turned half round; one looking along +x has +z on
+    // the right, so a line reads upright turned a quarter.
+    const Colour ink = { 0.16f, 0.18f, 0.22f, 0.8f }, accent = { 0.15f, 0.45f, 0.95f, 1 };
+    for (const Line& line : lettering) {
+        const int width = PixelFont::measure(line.text), height = PixelFont::capHeight + 2;
+        Image upright(width, height);
+        PixelFont::draw(upright, line.text, 0, height - 1, ink, accent);
+        const int c0 = static_cast<int>(std::lround(line.x * pixelsPerUnit - (line.facingX ? 0 : width / 2.0f)));
+        const int r0 = static_cast<int>(std::lround(line.z * pixelsPerUnit - (line.facingX ? width / 2.0f : 0)));
+        for (int v = 0; v < height; ++v)
+            for (int u = 0; u < width; ++u) {
+                int c = line.facingX ? c0 + height - 1 - v : c0 + width - 1 - u;
+                int r = line.facingX ? r0 + u : r0 + height - 1 - v;
+                bool inside = c >= 0 && r >= 0 && c < layout.width && r < layout.height;
+                if (inside && upright.get(u, v).a > 0.0f && layout.at(c, r) < 0)
+                    paint.set(c, r, upright.get(u, v));
+            }
+    }
+    bleedColours(paint, 4);
+    return paint;
+}
+
+Image LevelPainter::targetPicture(const Layout& layout, float floorY, const std::vector<Footprint>& room)
+{
+    const int w = layout.width, h = layout.height;
+    Image img(w, h, mapGround);
+    for (const Footprint& f : room)
+        if (f.hi.y > floorY && f.lo.y < floorY + 0.2f)
+            img.fillRect(f.lo.x * pixelsPerUnit, f.lo.z * pixelsPerUnit, f.hi.x * pixelsPerUnit, f.hi.z * pixelsPerUnit,
+                mapParts);
+    outline(img, 0, 0, w - 1, h - 1, mapParts);
+
+    // The drawing's own place, framed, and its enlarged copy with a caption and a leader.
+    const int m = 2;
+    const int own[4] = { layout.lo[0] - m, layout.lo[1] - m, layout.hi[0] + m, layout.hi[1] + m };
+    outline(img, own[0], own[1], own[2], own[3], mapLines);
+    Copy copy { layout.lo[0] - 1, layout.lo[1] - 1, layout.hi[0] - layout.lo[0] + 3, layout.hi[1] - layout.lo[1] + 3 };
+    placeCopy(copy, w, h, own);
+    const int cw = copy.dw * copy.scale, ch = copy.dh * copy.scale;
+    if (copy.scale > 0) {
+        const int frame[4] = { copy.c0 - 1, copy.r0 - 1, copy.c0 + cw, copy.r0 + ch };
+        outline(img, frame[0], frame[1], frame[2], frame[3], mapLines);
+        const char* title = "PAINT THIS";
+        PixelFont::draw(img, title, copy.c0 + (cw - PixelFont::measure(title)) / 2, copy.r0 - 4, mapLines, mapLines);
+        leader(img, frame, own, mapLines);
+    }
+
+    // The drawing in opaque colours at its place, nearly so in the copy; all else stays
+    // translucent.
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) {
+            Colour p = img.get(c, r);
+            if (int k = layout.at(c, r); k >= 0)
+                p = layout.colours[k];
+            else if (copy.covers(c, r)) {
+                int copied = layout.at(copy.s0 + (c - copy.c0) / copy.scale, copy.t0 + (r - copy.r0) / copy.scale);
+                p = copied >= 0 ? layout.colours[copied] : mapGround;
+                p.a = insetAlpha;
+            } else
+                p.a = mapAlpha;
+            img.set(c, r, p);
+        }
+    return img;
+}
+
+bool LevelPainter::writePair(const std::string& paintName, const std::string& originalName, const Layout& layout,
+    float floorY, const std::vector<Footprint>& room, const std::vector<Line>& lettering) const
+{
+    return paintPicture(layout, lettering).savePng(folder + "/" + paintName)
+        && targetPicture(layout, floorY, room).savePng(folder + "/" + originalName);
 }
 
 bool LevelPainter::writeTutorial(const std::vector<Footprint>& room)
 {
-    // A sun a metre ahead of the start: a yellow disc with eight orange rays, the same seen from
-    // any side.
-    const float cx = 1.1f, cz = 6.6f;
+    // A sun beside the start, a look to the left away: a yellow disc with eight orange rays,
+    // the same seen from any side.
+    const float cx = 1.8f, cz = 5.95f;
     Drawing sun = [=](float x, float z) {
         float dx = x - cx, dz = z - cz, r = std::sqrt(dx * dx + dz * dz);
         if (r <= 0.2f)
@@ -101,9 +258,15 @@ bool LevelPainter::writeTutorial(const std::vector<Footprint>& room)
     };
     std::vector<Colour> colours
         = { { 250 / 255.0f, 204 / 255.0f, 21 / 255.0f, 1 }, { 240 / 255.0f, 110 / 255.0f, 20 / 255.0f, 1 } };
+    // Seen from the start the floor runs from the vehicle's nose to the door wall 1.9 ahead and
+    // narrows towards the vehicle. It carries the controls a first stroke needs, beyond the
+    // reach so that a first stroke cannot spoil them, the longest line farthest, each centred in
+    // what shows. Wiping is explained beyond the sun, for a player who turns to look at it.
+    const std::vector<Line> controls = { { "SPACE: GOAL", 1.1f, 7.2f }, { "l PAINT", 1.0f, 6.8f },
+        { "w COLOUR", 0.9f, 6.4f }, { "r WIPE", 2.7f, 5.95f, true }, { "NO PAINT BACK", 2.4f, 5.95f, true } };
     return writeHeight("tutorial_level_floor.png", 56, 76, 0)
-        && writePair("tutorial_level_paint.png", "tutorial_level_original.png", 5.5f, 7.5f, 0.0f, room, sun, colours,
-            0.808716f, 5.59216f, 0.0f);
+        && writePair("tutorial_level_paint.png", "tutorial_level_original.png", layOut(5.5f, 7.5f, sun, colours), 0.0f,
+            room, controls);
 }
 
 bool LevelPainter::writeServer(const std::vector<Footprint>& room)
@@ -135,6 +298,6 @@ bool LevelPainter::writeServer(const std::vector<Footprint>& room)
         = { { 236 / 255.0f, 72 / 255.0f, 153 / 255.0f, 1 }, { 251 / 255.0f, 146 / 255.0f, 60 / 255.0f, 1 },
               { 34 / 255.0f, 160 / 255.0f, 70 / 255.0f, 1 }, { 180 / 255.0f, 83 / 255.0f, 45 / 255.0f, 1 } };
     return writeHeight("server_floor.png", 151, 121, 64)
-        && writePair("floor_server_paint.png", "floor_server_original.png", 15.0f, 12.0f, 1.0f, room, flower, colours,
-            3.0f, 9.5f, -pi / 2);
+        && writePair("floor_server_paint.png", "floor_server_original.png", layOut(15.0f, 12.0f, flower, colours), 1.0f,
+            room, {});
 }

@@ -1,6 +1,7 @@
-// The level pictures: the height pictures of both floors, and for each level the paint
-// picture (faint outlines of the drawing on a transparent floor) and the target picture (the
-// drawing in opaque colours over a translucent map of the room).
+// The level pictures: the height pictures of both floors, and for each level the paint picture
+// (every target pixel as a faint hint in its own colour, the tutorial's controls lettered near
+// the start) and the target picture (the drawing in opaque colours at its place on a translucent
+// map of the room, beside an enlarged copy that reads at a glance).
 #pragma once
 
 #include "Image.h"
@@ -19,15 +20,40 @@ public:
 
     // Paint-picture pixels per world unit (0.05 units per pixel).
     static constexpr float pixelsPerUnit = 20.0f;
+    // Opacity of a hint: the floor shows through, and a hint never equals its opaque target.
+    static constexpr float hintAlpha = 110.0f / 255.0f;
 
 private:
     // Colour index of the drawing at a world point (x, z), or -1.
     using Drawing = std::function<int(float x, float z)>;
 
+    // The drawing laid out on the paint pictures' pixels.
+    struct Layout {
+        int width = 0, height = 0;
+        std::vector<int> index; // colour index per pixel, -1 off the drawing
+        std::vector<Colour> colours;
+        int lo[2] = {}, hi[2] = {}; // the drawing's bounds: first and last column and row
+
+        int at(int c, int r) const
+        {
+            return index[static_cast<size_t>(r) * width + c];
+        }
+    };
+
+    // A line of floor lettering, upright for a player looking along +z, or along +x where
+    // `facingX` is set; (x, z) is the middle of the near edge of its capitals.
+    struct Line {
+        const char* text;
+        float x, z;
+        bool facingX = false;
+    };
+
     bool writeHeight(const std::string& name, int width, int height, int red) const;
-    bool writePair(const std::string& paintName, const std::string& originalName, float floorW, float floorD,
-        float floorY, const std::vector<Footprint>& room, const Drawing& drawing, const std::vector<Colour>& colours,
-        float startX, float startZ, float facing) const;
+    static Layout layOut(float floorW, float floorD, const Drawing& drawing, const std::vector<Colour>& colours);
+    static Image paintPicture(const Layout& layout, const std::vector<Line>& lettering);
+    static Image targetPicture(const Layout& layout, float floorY, const std::vector<Footprint>& room);
+    bool writePair(const std::string& paintName, const std::string& originalName, const Layout& layout, float floorY,
+        const std::vector<Footprint>& room, const std::vector<Line>& lettering) const;
 
     std::string folder;
 };

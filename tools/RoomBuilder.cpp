@@ -36,8 +36,11 @@ bool RoomBuilder::writeTutorialRoom()
     const float s = 0.003f, W = 5.5f, D = 7.5f, H = 7.8f, t = 0.12f;
     ModelFile file;
     unsigned wallM = file.material(colour("wall", 0.93f, 0.86f, 0.72f, 2.2f));
-    unsigned panelM = file.material(colour("panel", 0.45f, 0.62f, 0.52f, 2.2f));
-    unsigned skirtM = file.material(colour("skirting", 0.96f, 0.96f, 0.94f, 2.2f, 0.3f));
+    // The window's texts fall on the panels, skirting and rails in normal play: a deep green and
+    // a dark wood keep them readable.
+    unsigned panelM = file.material(colour("panel", 0.3f, 0.44f, 0.37f, 2.2f));
+    unsigned skirtM = file.material(colour("skirting", 0.36f, 0.24f, 0.15f, 2.2f, 0.15f));
+    unsigned trimM = file.material(colour("trim", 0.96f, 0.96f, 0.94f, 2.2f, 0.3f));
     unsigned woodM = file.material(colour("wood", 0.55f, 0.34f, 0.18f, 2.2f, 0.25f));
     unsigned brassM = file.material(colour("brass", 0.9f, 0.72f, 0.3f, 2.0f, 0.8f));
     unsigned skyM = file.material(colour("sky", 0.62f, 0.82f, 1.0f, 6.0f, 0.6f));
@@ -50,10 +53,6 @@ bool RoomBuilder::writeTutorialRoom()
     unsigned tableM = file.material(colour("tabletop", 0.92f, 0.92f, 0.9f, 2.2f, 0.4f));
     unsigned greenM = file.material(colour("green", 0.3f, 0.72f, 0.36f, 2.2f, 0.3f));
 
-    add(file, "wallN", boxPart(s, Vec(-t, 0, -t), Vec(W + t, H, 0)), wallM);
-    add(file, "wallS", boxPart(s, Vec(-t, 0, D), Vec(W + t, H, D + t)), wallM);
-    add(file, "wallW", boxPart(s, Vec(-t, 0, 0), Vec(0, H, D)), wallM);
-    add(file, "wallE", boxPart(s, Vec(W, 0, 0), Vec(W + t, H, D)), wallM);
     add(file, "panelN", boxPart(s, Vec(0, 0, 0), Vec(W, 1.0f, 0.02f)), panelM);
     add(file, "panelS", boxPart(s, Vec(0, 0, D - 0.02f), Vec(W, 1.0f, D)), panelM);
     add(file, "panelW", boxPart(s, Vec(0, 0, 0.02f), Vec(0.02f, 1.0f, D - 0.02f)), panelM);
@@ -71,7 +70,7 @@ bool RoomBuilder::writeTutorialRoom()
     frame.box(Vec(3.5f, 0, D - 0.07f), Vec(3.6f, 2.2f, D));
     frame.box(Vec(4.5f, 0, D - 0.07f), Vec(4.6f, 2.2f, D));
     frame.box(Vec(3.5f, 2.1f, D - 0.07f), Vec(4.6f, 2.2f, D));
-    add(file, "doorframe", frame, skirtM);
+    add(file, "doorframe", frame, trimM);
     MeshBuilder knob(s, false);
     knob.ellipsoid(Vec(4.38f, 1.0f, D - 0.09f), Vec(0.045f, 0.045f, 0.04f), 10, 5);
     add(file, "knob", knob, brassM);
@@ -87,9 +86,8 @@ bool RoomBuilder::writeTutorialRoom()
     sash.box(Vec(0, 2.6f, 4.8f), Vec(0.08f, 5.4f, 4.9f));
     sash.box(Vec(0, 2.6f, 3.46f), Vec(0.06f, 5.4f, 3.54f));
     sash.box(Vec(0, 3.96f, 2.2f), Vec(0.06f, 4.04f, 4.8f));
-    add(file, "sash", sash, skirtM);
+    add(file, "sash", sash, trimM);
 
-    add(file, "ceiling", boxPart(s, Vec(-t, H, -t), Vec(W + t, H + 0.1f, D + t)), ceilM);
     // The lamp sits just above the light, so it never stands between the light and the floor.
     MeshBuilder lamp(s, false);
     lamp.cylinder(Vec(1.07f, 7.45f, 3.38f), 1, 0.2f, 0.32f, 20);
@@ -130,6 +128,13 @@ bool RoomBuilder::writeTutorialRoom()
     add(file, "box1", boxPart(s, Vec(0.1f, 0, 0.1f), Vec(0.7f, 0.45f, 0.6f)), cardM);
     add(file, "box2", boxPart(s, Vec(0.15f, 0.45f, 0.15f), Vec(0.6f, 0.8f, 0.55f)), cardM);
     add(file, "box3", boxPart(s, Vec(0.8f, 0, 0.1f), Vec(1.2f, 0.35f, 0.45f)), cardM);
+    // Walls and ceiling come last: everything else stands in front of them, so that their hidden
+    // fragments fail the depth test before they are shaded.
+    add(file, "wallN", boxPart(s, Vec(-t, 0, -t), Vec(W + t, H, 0)), wallM);
+    add(file, "wallS", boxPart(s, Vec(-t, 0, D), Vec(W + t, H, D + t)), wallM);
+    add(file, "wallW", boxPart(s, Vec(-t, 0, 0), Vec(0, H, D)), wallM);
+    add(file, "wallE", boxPart(s, Vec(W, 0, 0), Vec(W + t, H, D)), wallM);
+    add(file, "ceiling", boxPart(s, Vec(-t, H, -t), Vec(W + t, H + 0.1f, D + t)), ceilM);
     return file.write(folder + "/tutorialRoom.3ds", "3ds");
 }
 
@@ -170,7 +175,7 @@ bool RoomBuilder::writeServerRoom()
     // The west wall faces the light head-on; a lighter grey would turn it pure white.
     unsigned wallM = file.material(colour("wall", 0.6f, 0.63f, 0.66f, 2.0f));
     unsigned bandM = file.material(colour("band", 0.12f, 0.5f, 0.72f, 2.0f, 0.3f));
-    unsigned skirtM = file.material(colour("skirting", 0.2f, 0.22f, 0.25f, 2.0f, 0.2f));
+    unsigned skirtM = file.material(colour("skirting", 0.2f, 0.22f, 0.25f, 2.0f, 0.05f));
     unsigned doorM = file.material(colour("door", 0.42f, 0.48f, 0.56f, 2.0f, 0.4f));
     unsigned exitM = file.material(colour("exit", 0.2f, 0.9f, 0.4f, 5.0f, 0.2f));
     unsigned bodyM = file.material(colour("rackbody", 0.13f, 0.14f, 0.16f, 2.0f, 0.3f));
@@ -188,21 +193,18 @@ bool RoomBuilder::writeServerRoom()
     unsigned redM = file.material(colour("red", 0.85f, 0.12f, 0.12f, 2.0f, 0.5f));
     unsigned pipeM = file.material(colour("pipe", 0.62f, 0.64f, 0.68f, 2.0f, 0.6f));
 
-    add(file, "wallN", boxPart(s, Vec(-t, 0, -t), Vec(W + t, H, 0)), wallM);
-    add(file, "wallS", boxPart(s, Vec(-t, 0, D), Vec(W + t, H, D + t)), wallM);
-    add(file, "wallE", boxPart(s, Vec(W, 0, 0), Vec(W + t, H, D)), wallM);
-    MeshBuilder west(s, false);
-    west.quad(Vec(0, 0, D), Vec(0, 0, 0), Vec(0, H, 0), Vec(0, H, D));
-    add(file, "wallW", west, wallM);
+    // A tall dark skirting, a dado: the window's texts fall on the west wall, which faces the
+    // light, in the start view after the intro.
+    const float top = 2.0f;
+    add(file, "skirtN", boxPart(s, Vec(0, 0.9f, 0), Vec(W, top, 0.04f)), skirtM);
+    add(file, "skirtS", boxPart(s, Vec(0, 0.9f, D - 0.04f), Vec(W, top, D)), skirtM);
+    add(file, "skirtE", boxPart(s, Vec(W - 0.04f, 0.9f, 0.04f), Vec(W, top, D - 0.04f)), skirtM);
+    MeshBuilder westSkirt(s, false);
+    westSkirt.quad(Vec(0.01f, 0.9f, D), Vec(0.01f, 0.9f, 0), Vec(0.01f, top, 0), Vec(0.01f, top, D));
+    add(file, "skirtW", westSkirt, skirtM);
     add(file, "bandN", boxPart(s, Vec(0, 2.7f, 0), Vec(W, 2.9f, 0.02f)), bandM);
     add(file, "bandS", boxPart(s, Vec(0, 2.7f, D - 0.02f), Vec(W, 2.9f, D)), bandM);
     add(file, "bandE", boxPart(s, Vec(W - 0.02f, 2.7f, 0.02f), Vec(W, 2.9f, D - 0.02f)), bandM);
-    add(file, "skirtN", boxPart(s, Vec(0, 0.9f, 0), Vec(W, 1.12f, 0.04f)), skirtM);
-    add(file, "skirtS", boxPart(s, Vec(0, 0.9f, D - 0.04f), Vec(W, 1.12f, D)), skirtM);
-    add(file, "skirtE", boxPart(s, Vec(W - 0.04f, 0.9f, 0.04f), Vec(W, 1.12f, D - 0.04f)), skirtM);
-    MeshBuilder westSkirt(s, false);
-    westSkirt.quad(Vec(0.01f, 0.9f, D), Vec(0.01f, 0.9f, 0), Vec(0.01f, 1.12f, 0), Vec(0.01f, 1.12f, D));
-    add(file, "skirtW", westSkirt, skirtM);
 
     // The door in the west wall, facing into the room only, and the exit sign above it.
     MeshBuilder door(s, false);
@@ -249,7 +251,6 @@ bool RoomBuilder::writeServerRoom()
     add(file, "extinguisher", extinguisher, redM);
 
     // Ceiling with light panels, and pipes along the north and south walls.
-    add(file, "ceiling", boxPart(s, Vec(-t, H, -t), Vec(W + t, H + 0.1f, D + t)), ceilM);
     MeshBuilder panels(s, false);
     for (float x = 1.5f; x < W; x += 3.0f)
         for (float z : { 2.75f, 6.0f, 9.25f })
@@ -262,5 +263,14 @@ bool RoomBuilder::writeServerRoom()
     MeshBuilder pipeS(s, false);
     pipeS.cylinder(Vec(0, 3.7f, D - 0.2f), 0, W, 0.08f, 10);
     add(file, "pipeS", pipeS, pipeM);
+    // Walls and ceiling come last: everything else stands in front of them, so that their hidden
+    // fragments fail the depth test before they are shaded.
+    add(file, "wallN", boxPart(s, Vec(-t, 0, -t), Vec(W + t, H, 0)), wallM);
+    add(file, "wallS", boxPart(s, Vec(-t, 0, D), Vec(W + t, H, D + t)), wallM);
+    add(file, "wallE", boxPart(s, Vec(W, 0, 0), Vec(W + t, H, D)), wallM);
+    MeshBuilder west(s, false);
+    west.quad(Vec(0, 0, D), Vec(0, 0, 0), Vec(0, H, 0), Vec(0, H, D));
+    add(file, "wallW", west, wallM);
+    add(file, "ceiling", boxPart(s, Vec(-t, H, -t), Vec(W + t, H + 0.1f, D + t)), ceilM);
     return file.write(folder + "/serverraum.3ds", "3ds");
 }

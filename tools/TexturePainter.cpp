@@ -22,8 +22,9 @@ bool TexturePainter::writeDefaults() const
 
 bool TexturePainter::writeFloor() const
 {
-    // Four by four light tiles with bevelled edges and a fine terrazzo speckle; every tile
-    // boundary falls on the picture's edge, so the texture repeats without a seam.
+    // Four by four mid-grey tiles with bevelled edges and a fine terrazzo speckle; every tile
+    // boundary falls on the picture's edge, so the texture repeats without a seam. Mid-grey, not
+    // light, so that paint, hints and the light texts over the floor stand out.
     const int size = 512, tile = 128;
     Image img(size, size);
     Noise noise(20240611u);
@@ -33,7 +34,7 @@ bool TexturePainter::writeFloor() const
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             int tx = x % tile, ty = y % tile;
-            float base = 0.74f * tint[(y / tile) * 4 + x / tile];
+            float base = 0.54f * tint[(y / tile) * 4 + x / tile];
             float v = base + 0.05f * (noise.next() - 0.5f);
             if (noise.next() < 0.03f)
                 v -= 0.12f * noise.next();
@@ -41,7 +42,7 @@ bool TexturePainter::writeFloor() const
                 v += 0.10f;
             int edge = std::min(std::min(tx, ty), std::min(tile - 1 - tx, tile - 1 - ty));
             if (edge < 2)
-                v = 0.38f;
+                v = 0.3f;
             else if (edge < 6)
                 v += (tx < 6 || ty < 6) ? 0.08f : -0.08f;
             img.set(x, y, { v * 0.97f, v * 0.98f, v, 1 });

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -95,16 +96,33 @@ void checkLevel(const LevelFiles& files)
     EXPECT_GT(level.floor.extentX(), files.startX + 1.0f);
     EXPECT_GT(level.floor.extentZ(), files.startZ + 1.0f);
 
-    // Targets and budgets per exact colour.
-    std::map<std::tuple<int, int, int>, int> budgets;
+    // Targets and budgets per exact colour. Colour by number: every pixel of the drawing (the
+    // opaque ones) is a target, and the floor shows every target, and nothing else, as a hint, a
+    // faint copy of the target's own colour.
+    using Rgb = std::tuple<int, int, int>;
+    auto rgb = [](const unsigned char* c) { return Rgb { c[0], c[1], c[2] }; };
+    std::set<Rgb> drawingColours;
+    for (size_t i = 0; i < level.original.rgba.size(); i += 4)
+        if (level.original.rgba[i + 3] == 255)
+            drawingColours.insert(rgb(&level.original.rgba[i]));
+    std::map<Rgb, int> budgets;
     std::vector<std::pair<unsigned, unsigned>> targets;
+    unsigned misleading = 0;
     for (unsigned y = 0; y < level.paint.height; ++y)
-        for (unsigned x = 0; x < level.paint.width; ++x)
-            if (level.isTarget(x, y)) {
-                const unsigned char* o = level.original.at(x, y);
-                ++budgets[{ o[0], o[1], o[2] }];
+        for (unsigned x = 0; x < level.paint.width; ++x) {
+            const unsigned char* o = level.original.at(x, y);
+            const unsigned char* p = level.paint.at(x, y);
+            bool target = level.isTarget(x, y);
+            bool faint = p[3] > 0 && p[3] < 255 && drawingColours.count(rgb(p)) > 0;
+            bool right = faint == target && (o[3] == 255) == target && (!target || rgb(p) == rgb(o));
+            if (!right && misleading++ == 0)
+                ADD_FAILURE() << "pixel " << x << "," << y << ": target " << target << ", hint " << faint;
+            if (target) {
+                ++budgets[rgb(o)];
                 targets.push_back({ x, y });
             }
+        }
+    EXPECT_EQ(misleading, 0u) << "pixels where hints and targets differ";
     EXPECT_GE(targets.size(), files.minTargets);
     EXPECT_LE(targets.size(), files.maxTargets);
     EXPECT_GE(budgets.size(), files.minColours);
@@ -197,12 +215,12 @@ TEST(Levels, HeightPictures)
         EXPECT_FLOAT_EQ(serverFloor.heightAt(10.5f - 10.4f * t, 4.8f + 3.0f * t), 1.0f);
 }
 
-TEST(Levels, TutorialTargetsAreReachable)
+TEST(Levels, TutorialTargetsAreHintedAndReachable)
 {
     checkLevel(tutorial);
 }
 
-TEST(Levels, ServerRoomTargetsAreReachable)
+TEST(Levels, ServerRoomTargetsAreHintedAndReachable)
 {
     checkLevel(server);
 }
