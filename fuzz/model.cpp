@@ -41,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Assimp::Importer importer;
     importer.SetIOHandler(new RegularFileIOSystem);
     const char* fault = nullptr;
-    const aiScene* scene
-        = ModelImportGuard::import(importer, path, aiProcessPreset_TargetRealtime_Quality, fault);
+    const aiScene* scene = ModelImportGuard::import(importer, path, aiProcessPreset_TargetRealtime_Quality, fault);
     for (unsigned int i = 0; scene && i < scene->mNumMaterials; ++i) {
         aiString texture;
         if (scene->mMaterials[i]->GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS)
