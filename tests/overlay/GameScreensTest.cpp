@@ -4,6 +4,7 @@
 #include "overlay/TextLabel.h"
 #include "render/Mesh.h"
 #include "render/Shader.h"
+#include "render/SharedTextures.h"
 #include "render/TextureLoader.h"
 #include "tests/overlay/OverlayFixture.h"
 
@@ -124,6 +125,42 @@ TEST_F(GameScreensTest, PlayingDrawsTheTintedBallCountAndPicture)
     EXPECT_EQ(colourAt(704, 576), glm::u8vec4(255, 255, 0, 255));
     screens->togglePicture("Resources/target.png");
     EXPECT_FALSE(screens->pictureShown);
+}
+
+TEST_F(GameScreensTest, ABallWithWhiteTransparentCornersIsDrawnAsAPictureNotAsAGlyph)
+{
+    windowWidth = width;
+    windowHeight = height;
+    // As pictures are often exported: a round ball, and white where it is transparent.
+    writePng("Resources/whiteCornerBall.png", 32, 32, [](int x, int y) {
+        bool ball = (x - 15.5f) * (x - 15.5f) + (y - 15.5f) * (y - 15.5f) < 16.0f * 16.0f;
+        return ball ? glm::u8vec4(200, 100, 40, 255) : glm::u8vec4(255, 255, 255, 0);
+    });
+    std::unique_ptr<GameScreens> screens = makeScreens();
+    GLuint ownBall = screens->ballTexture;
+    screens->ballTexture
+        = loader->loadTexture("Resources/whiteCornerBall.png", 1, screens->ballSize.x, screens->ballSize.y);
+    screens->layout();
+    screens->setBallInfo(3, glm::vec3(0.5f, 1.0f, 1.0f));
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    screens->draw();
+    glClearColor(0, 0, 0, 0);
+    // Whole, in its own colour tinted where a glyph would take the tint alone, and with no dark
+    // edge around it, neither in its transparent corners nor beside its quad.
+    std::vector<unsigned char> shown = readPixels(8, 8, 36, 36);
+    int wrong = 0;
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 36; ++x) {
+            float dx = x - 2 - 15.5f, dy = y - 2 - 15.5f;
+            bool ball = x >= 2 && x < 34 && y >= 2 && y < 34 && dx * dx + dy * dy < 16.0f * 16.0f;
+            glm::u8vec4 expected = ball ? glm::u8vec4(100, 100, 40, 255) : glm::u8vec4(128, 128, 128, 255);
+            const unsigned char* p = &shown[(static_cast<size_t>(y) * 36 + x) * 4];
+            wrong += glm::u8vec4(p[0], p[1], p[2], p[3]) == expected ? 0 : 1;
+        }
+    EXPECT_EQ(wrong, 0);
+    SharedTextures::release(screens->ballTexture);
+    screens->ballTexture = ownBall;
 }
 
 TEST_F(GameScreensTest, EndScreenDrawsTheWinOrLosePicture)
