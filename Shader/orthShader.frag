@@ -25,13 +25,13 @@ bool isCrosshair()
 
 // A ring around the pixel whose depth the paint stroke reads: light inside, dark outside, each
 // band three pixels wide (two of them solid) in a 768-pixel-high window, in step with the
-// window's height.
+// window's shorter side, so that it fits the crosshair's square in windows of any shape.
 vec4 crosshair(vec2 devicePerPixel)
 {
     vec2 window = floor(2.0 / abs(devicePerPixel) + 0.5);
     // The stroke reads pixel (width / 2, height - height / 2), counted from the lower left.
     vec2 centre = vec2(floor(window.x * 0.5), window.y - floor(window.y * 0.5)) + 0.5;
-    float scale = window.y / 768.0;
+    float scale = min(window.x, window.y) / 768.0;
     float r = length(gl_FragCoord.xy - centre) / scale;
     // Coverage of the bands, smoothed over a pixel.
     float ring = clamp(r - 5.5, 0.0, 1.0) * clamp(12.5 - r, 0.0, 1.0);

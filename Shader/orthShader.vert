@@ -28,6 +28,10 @@ void main()
 {
     texCoord = uv;
     vec4 p = meshMatrix * vec4(position, 1.0);
+    // The crosshair's square, centred in the window, grows by a fifth: room for the ring's
+    // outermost pixels, which lie half a pixel off the window's centre, in small windows too.
+    if (uv.x < -1.0)
+        p.xy *= 1.2;
     device = p.xy / p.w;
     // Just behind the text layer and in front of the whole 3D scene.
     gl_Position = vec4(p.xy, -0.9998 * p.w, p.w);
