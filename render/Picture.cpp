@@ -4,6 +4,7 @@
 
 #include <FreeImage.h>
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -18,10 +19,44 @@ FIBITMAP* replaceBy(FIBITMAP* picture, FIBITMAP* converted)
     return converted;
 }
 
+// Linear light in 0..1 to an sRGB byte, as a picture viewer shows floating-point pictures.
+BYTE encoded(float linear, bool isAlpha)
+{
+    float v = linear > 0.0f ? (linear < 1.0f ? linear : 1.0f) : 0.0f; // NaN becomes 0
+    if (!isAlpha)
+        v = v <= 0.0031308f ? v * 12.92f : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
+    return static_cast<BYTE>(v * 255.0f + 0.5f);
+}
+
+// FreeImage converts floating-point colour pictures only by tone mapping, which loses alpha:
+// each channel is clamped and encoded instead.
+FIBITMAP* floatsToBgra32(FIBITMAP* picture)
+{
+    bool withAlpha = FreeImage_GetImageType(picture) == FIT_RGBAF;
+    unsigned int width = FreeImage_GetWidth(picture);
+    unsigned int height = FreeImage_GetHeight(picture);
+    FIBITMAP* converted = FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), 32);
+    for (unsigned int y = 0; converted && y < height; ++y) {
+        const float* from = reinterpret_cast<const float*>(FreeImage_GetScanLine(picture, static_cast<int>(y)));
+        BYTE* to = FreeImage_GetScanLine(converted, static_cast<int>(y));
+        for (unsigned int x = 0; x < width; ++x, from += withAlpha ? 4 : 3, to += 4) {
+            to[FI_RGBA_RED] = encoded(from[0], false);
+            to[FI_RGBA_GREEN] = encoded(from[1], false);
+            to[FI_RGBA_BLUE] = encoded(from[2], false);
+            to[FI_RGBA_ALPHA] = withAlpha ? encoded(from[3], true) : 255;
+        }
+    }
+    FreeImage_Unload(picture);
+    return converted;
+}
+
 // A 32-bit BGRA standard bitmap, or null when FreeImage cannot convert the picture to one.
 FIBITMAP* toBgra32(FIBITMAP* picture)
 {
     switch (FreeImage_GetImageType(picture)) {
+    case FIT_RGBF:
+    case FIT_RGBAF:
+        return floatsToBgra32(picture);
     case FIT_BITMAP:
         break;
     case FIT_UINT16:
@@ -47,7 +82,7 @@ FIBITMAP* toBgra32(FIBITMAP* picture)
 
 FIBITMAP* decodeFromMemory(const PictureFile& file)
 {
-    FREE_IMAGE_FORMAT format = file.format == PictureFile::Format::png ? FIF_PNG : FIF_JPEG;
+    FREE_IMAGE_FORMAT format = static_cast<FREE_IMAGE_FORMAT>(file.format);
     FIMEMORY* memory
         = FreeImage_OpenMemory(const_cast<BYTE*>(file.bytes.data()), static_cast<DWORD>(file.bytes.size()));
     if (!memory)
@@ -68,23 +103,42 @@ unsigned char* Picture::decode(const PictureFile& file, size_t maxPixels, unsign
     release();
     if (!file.fits(maxPixels))
         return nullptr;
-    FIBITMAP* decoded = decodeFromMemory(file);
+    unsigned int decodedWidth = 0;
+    unsigned int decodedHeight = 0;
+    unsigned char* pixels = adopt(decodeFromMemory(file), decodedWidth, decodedHeight);
+    // The decoder must have kept within the size the header declared (compressed DDS pictures
+    // decode to whole blocks of four, a little smaller).
+    if (pixels && (decodedWidth > file.width || decodedHeight > file.height)) {
+        release();
+        return nullptr;
+    }
+    if (pixels) {
+        width = decodedWidth;
+        height = decodedHeight;
+    }
+    return pixels;
+}
+
+unsigned char* Picture::adopt(FIBITMAP* decoded, unsigned int& width, unsigned int& height)
+{
+    release();
     decoded = decoded ? toBgra32(decoded) : nullptr;
     if (!decoded)
         return nullptr;
-
-    width = FreeImage_GetWidth(decoded);
-    height = FreeImage_GetHeight(decoded);
     bitmap = decoded;
     ++heldPictures;
+    unsigned int decodedWidth = FreeImage_GetWidth(bitmap);
+    unsigned int decodedHeight = FreeImage_GetHeight(bitmap);
     unsigned char* bits = FreeImage_GetBits(bitmap);
-    // The decoder must have kept to the size the header declared.
-    if (!bits || width == 0 || height == 0 || width != file.width || height != file.height) {
+    if (!bits || decodedWidth == 0 || decodedHeight == 0) {
         release();
         return nullptr;
     }
     try {
-        return packedRows(bits, width, height);
+        unsigned char* pixels = packedRows(bits, decodedWidth, decodedHeight);
+        width = decodedWidth;
+        height = decodedHeight;
+        return pixels;
     } catch (const std::bad_alloc&) {
         release();
         return nullptr;

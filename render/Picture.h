@@ -19,6 +19,8 @@ public:
     // The pixels, or null when the file does not fit the budget or does not decode; width and
     // height are set whenever a picture was decoded.
     unsigned char* decode(const PictureFile& file, size_t maxPixels, unsigned int& width, unsigned int& height);
+    // Takes over a bitmap FreeImage decoded and converts it the same way; null when it cannot.
+    unsigned char* adopt(FIBITMAP* decoded, unsigned int& width, unsigned int& height);
     void release();
 
     // Decoded pictures held by all Pictures right now.

@@ -1,77 +1,40 @@
 #include "render/PictureFile.h"
 
+#include "render/ExrHeader.h"
+#include "render/FixedHeaders.h"
+#include "render/GifBlocks.h"
+#include "render/IconDirectory.h"
+#include "render/IffChunks.h"
+#include "render/Jpeg2000Stream.h"
+#include "render/JpegStream.h"
+#include "render/MngChunks.h"
+#include "render/NetpbmHeader.h"
+#include "render/PictureHeader.h"
+#include "render/PngStream.h"
+#include "render/PsdSections.h"
 #include "render/RegularFile.h"
+#include "render/TargaFile.h"
+#include "render/TiffDirectory.h"
+#include "render/WebpChunks.h"
+#include "render/XbmText.h"
 
-#include <algorithm>
-#include <cstring>
-
-namespace {
-const unsigned char pngSignature[8] = { 0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A };
-
-unsigned int big32(const unsigned char* p)
-{
-    return (static_cast<unsigned int>(p[0]) << 24) | (static_cast<unsigned int>(p[1]) << 16)
-        | (static_cast<unsigned int>(p[2]) << 8) | p[3];
-}
-
-unsigned int big16(const unsigned char* p)
-{
-    return (static_cast<unsigned int>(p[0]) << 8) | p[1];
-}
-
-// Critical chunks start with a capital; of the ancillary ones only the transparency matters.
-bool pngChunkKept(const unsigned char* type)
-{
-    return (type[0] & 0x20) == 0 || std::memcmp(type, "tRNS", 4) == 0;
-}
-
-// Frame headers: every SOFn but DHT (C4), JPG (C8) and DAC (CC), which share the range.
-bool isFrame(unsigned char marker)
-{
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-// Tables and restart interval: DHT, DAC, DQT, DRI.
-bool isTable(unsigned char marker)
-{
-    return marker == 0xC4 || marker == 0xCC || marker == 0xDB || marker == 0xDD;
-}
-
-// The Adobe segment (APP14, 12 bytes of data) tells how the colours are stored.
-bool isAdobe(unsigned char marker, const unsigned char* segment, size_t segmentBytes)
-{
-    return marker == 0xEE && segmentBytes == 16 && std::memcmp(segment + 4, "Adobe", 5) == 0;
-}
-
-// Markers that stand alone, without a length: TEM, restarts, a second start.
-bool standsAlone(unsigned char marker)
-{
-    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
-}
-
-void append(std::vector<unsigned char>& out, const unsigned char* from, size_t count)
-{
-    out.insert(out.end(), from, from + count);
-}
-}
+#include <FreeImage.h>
 
 PictureFile PictureFile::read(const std::string& path)
 {
     std::vector<unsigned char> file;
     if (!RegularFile::read(path, maxFileBytes, file))
         return PictureFile();
-    return fromBytes(file.data(), file.size());
+    return fromBytes(file.data(), file.size(), path);
 }
 
-PictureFile PictureFile::fromBytes(const unsigned char* data, size_t size)
+PictureFile PictureFile::fromBytes(const unsigned char* data, size_t size, const std::string& name)
 {
     PictureFile picture;
-    if (size >= 8 && std::memcmp(data, pngSignature, 8) == 0)
-        picture.keepPng(data, size);
-    else if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
-        picture.keepJpeg(data, size);
-    if (picture.width == 0 || picture.height == 0) {
-        picture.format = Format::unknown;
+    picture.format = formatOf(data, size, name);
+    picture.keep(data, size);
+    if (picture.width == 0 || picture.height == 0 || picture.bytes.empty()) {
+        picture.format = -1;
         picture.bytes.clear();
     }
     return picture;
@@ -79,88 +42,89 @@ PictureFile PictureFile::fromBytes(const unsigned char* data, size_t size)
 
 bool PictureFile::fits(size_t maxPixels) const
 {
-    return format != Format::unknown && width >= 1 && height >= 1 && width <= maxSide && height <= maxSide
+    return known() && width >= 1 && height >= 1 && width <= maxSide && height <= maxSide
         && static_cast<size_t>(width) * height <= maxPixels;
 }
 
-void PictureFile::keepPng(const unsigned char* data, size_t size)
+// As FreeImage finds a file's type: the first format whose signature check takes the content,
+// else the extension. Camera raw files are left out: their check runs the raw decoder itself.
+int PictureFile::formatOf(const unsigned char* data, size_t size, const std::string& name)
 {
-    format = Format::png;
-    append(bytes, data, 8);
-    size_t at = 8;
-    bool first = true;
-    // Each chunk: length, type, data, CRC. A chunk cut short is kept as it is, for the decoder to judge.
-    while (at + 8 <= size) {
-        size_t length = big32(data + at);
-        const unsigned char* type = data + at + 4;
-        size_t whole = std::min(size - at, length + 12);
-        if (first) {
-            // The header comes first, with 13 bytes: width, height, depth, colour type, ...
-            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13 || at + 8 + 13 > size)
-                return;
-            width = big32(data + at + 8);
-            height = big32(data + at + 12);
-            first = false;
-        }
-        if (pngChunkKept(type))
-            append(bytes, data + at, whole);
-        if (std::memcmp(type, "IEND", 4) == 0)
-            break;
-        at += whole;
+    if (size == 0)
+        return -1;
+    FIMEMORY* memory = FreeImage_OpenMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size));
+    if (!memory)
+        return -1;
+    int found = FIF_UNKNOWN;
+    for (int format = 0; format < FreeImage_GetFIFCount() && found == FIF_UNKNOWN; ++format) {
+        if (format != FIF_RAW && FreeImage_ValidateFromMemory(static_cast<FREE_IMAGE_FORMAT>(format), memory))
+            found = format;
     }
+    FreeImage_CloseMemory(memory);
+    if (found == FIF_UNKNOWN && !name.empty())
+        found = FreeImage_GetFIFFromFilename(name.c_str());
+    if (found == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(static_cast<FREE_IMAGE_FORMAT>(found)))
+        return -1;
+    return found;
 }
 
-void PictureFile::keepJpeg(const unsigned char* data, size_t size)
+void PictureFile::keep(const unsigned char* data, size_t size)
 {
-    format = Format::jpeg;
-    append(bytes, data, 2);
-    size_t at = 2;
-    int scans = 0;
-    bool sawFrame = false;
-    while (at + 2 <= size) {
-        unsigned char marker = data[at + 1];
-        // Garbage between segments and fill bytes are skipped, as the decoder would.
-        if (data[at] != 0xFF || marker == 0xFF) {
-            ++at;
-            continue;
-        }
-        if (standsAlone(marker)) {
-            at += 2;
-            continue;
-        }
-        if (marker == 0xD9) {
-            append(bytes, data + at, 2);
-            return;
-        }
-        if (at + 4 > size)
-            return;
-        size_t length = big16(data + at + 2);
-        if (length < 2)
-            return;
-        size_t end = std::min(size, at + 2 + length);
-        // Only the first frame is kept: it is the one whose size was checked.
-        bool firstFrame = isFrame(marker) && !sawFrame;
-        if (firstFrame && end - at >= 9) {
-            height = big16(data + at + 5);
-            width = big16(data + at + 7);
-        }
-        sawFrame = sawFrame || isFrame(marker);
-        if (firstFrame || isTable(marker) || marker == 0xDA || isAdobe(marker, data + at, end - at))
-            append(bytes, data + at, end - at);
-        at = end;
-        if (marker != 0xDA)
-            continue;
-        if (++scans > maxJpegScans) {
-            width = height = 0;
-            return;
-        }
-        // Entropy-coded data runs to the next marker that is neither a stuffed zero nor a restart.
-        size_t scan = at;
-        while (scan + 1 < size && !(data[scan] == 0xFF && data[scan + 1] != 0x00 && !standsAlone(data[scan + 1])))
-            ++scan;
-        if (scan + 1 >= size)
-            scan = size;
-        append(bytes, data + at, scan - at);
-        at = scan;
+    switch (format) {
+    case FIF_PNG:
+        return PngStream::keep(data, size, *this);
+    case FIF_JPEG:
+        return JpegStream::keep(data, size, *this);
+    case FIF_JNG:
+    case FIF_MNG:
+        return MngChunks::keep(data, size, *this);
+    case FIF_ICO:
+        return IconDirectory::keep(data, size, *this);
+    case FIF_GIF:
+        return GifBlocks::keep(data, size, *this);
+    case FIF_TIFF:
+        return TiffDirectory::keep(data, size, *this);
+    case FIF_PSD:
+        return PsdSections::keep(data, size, *this);
+    case FIF_WEBP:
+        return WebpChunks::keep(data, size, *this);
+    case FIF_TARGA:
+        return TargaFile::keep(data, size, *this);
+    case FIF_IFF:
+        return IffChunks::keep(data, size, *this);
+    case FIF_XBM:
+        return XbmText::keep(data, size, *this);
+    case FIF_J2K:
+    case FIF_JP2:
+        return Jpeg2000Stream::keep(data, size, *this);
+    case FIF_EXR:
+        return ExrHeader::keep(data, size, *this);
+    case FIF_DDS:
+    case FIF_SGI:
+    case FIF_WBMP:
+    case FIF_KOALA:
+    case FIF_HDR:
+    case FIF_CUT:
+        return FixedHeaders::keep(data, size, *this);
+    case FIF_PBM:
+    case FIF_PBMRAW:
+    case FIF_PGM:
+    case FIF_PGMRAW:
+    case FIF_PPM:
+    case FIF_PPMRAW:
+    case FIF_PFM:
+        return NetpbmHeader::keep(data, size, *this);
+    case FIF_BMP:
+    case FIF_PCX:
+    case FIF_RAS:
+    case FIF_XPM:
+    case FIF_PCD:
+        // Formats without metadata, whose header FreeImage reads without decoding.
+        bytes.assign(data, data + size);
+        PictureHeader::measure(*this);
+        return;
+    default:
+        // PICT, camera raw and JPEG XR are refused: see the table of bad files.
+        return;
     }
 }

@@ -18,8 +18,11 @@ public:
     TextureLoader(const TextureLoader&) = delete;
     TextureLoader& operator=(const TextureLoader&) = delete;
 
-    // Any picture of the game fits with room to spare (the largest is 1024 x 768): a 4K screen's worth.
-    static constexpr size_t pictureBudget = 4096 * 2048;
+    // What one texture may cost: measured over the whole path (file, decoding, conversion,
+    // upload with mipmaps), an 8192 x 4096 picture takes the game to 560 MB resident as a JPEG
+    // and 810 MB as a floating-point RGBA TIFF, the deepest kind; 8192 x 8192 took it to 1 GB
+    // as a JPEG.
+    static constexpr size_t pictureBudget = 8192 * 4096;
 
     // A new texture on the given unit, or defaultTexture with a message when the file does not
     // load or declares more than maxPixels.

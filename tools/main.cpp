@@ -1,9 +1,11 @@
 // The resource generator: writes every picture and model of the game into one folder.
 // Usage: resgen <output folder> <regular font> <bold font>
 //    or: resgen --icons <icon folder>
+//    or: resgen --pictures <folder>   (sample pictures of every format the game reads)
 #include "IconPainter.h"
 #include "LevelPainter.h"
 #include "ModelBuilder.h"
+#include "PictureSamples.h"
 #include "RoomBuilder.h"
 #include "ScreenPainter.h"
 #include "TexturePainter.h"
@@ -19,6 +21,13 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "--icons") {
         FreeImage_Initialise();
         bool ok = IconPainter(argv[2]).writeAll();
+        FreeImage_DeInitialise();
+        return ok ? 0 : 1;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--pictures") {
+        std::filesystem::create_directories(argv[2]);
+        FreeImage_Initialise();
+        bool ok = PictureSamples(argv[2]).writeAll();
         FreeImage_DeInitialise();
         return ok ? 0 : 1;
     }

@@ -154,6 +154,19 @@ TEST_F(HeightmapTest, UnusableHeightPictureLeavesNoFloor)
     EXPECT_EQ(heightmap.score(), -1.0f);
 }
 
+TEST_F(HeightmapTest, FloorsOfAMillionPixelsLoad)
+{
+    Heightmap heightmap(loader, shader, 0.1f);
+    testing::internal::CaptureStdout();
+    heightmap.loadFloor(writeFlatPng(file("large.png"), 1024, 1024, red), 0, {});
+    heightmap.loadPictures(
+        writeFlatPng(file("paint.png"), 1024, 1024, clear), 3, writeFlatPng(file("orig.png"), 1024, 1024, red), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_NE(heightmap.floorMesh, nullptr);
+    EXPECT_EQ(heightmap.cellsX, 1023);
+    EXPECT_EQ(heightmap.paintWidth(), 1024u);
+}
+
 TEST_F(HeightmapTest, PicturesSetUpTargetsAndBudgets)
 {
     std::string paint = writePng(file("paint.png"), 4, 3, [](int c, int) { return c == 2 ? grey : clear; });

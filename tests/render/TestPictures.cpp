@@ -1,7 +1,14 @@
 #include "tests/render/TestPictures.h"
 
+#include "tests/support/GlTest.h"
+
+#include <FreeImage.h>
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 std::uint32_t crc32(const std::uint8_t* data, size_t size, std::uint32_t crc = 0)
@@ -128,4 +135,43 @@ void writeSolidPng(const std::string& path, unsigned int width, unsigned int hei
     for (unsigned int i = 0; i < width * height; ++i)
         picture.rows.insert(picture.rows.end(), rgba, rgba + 4);
     writePng(path, picture);
+}
+
+std::string pictureRegression(const std::string& name, const std::string& to)
+{
+    std::ifstream in(std::string(TINTBOX_SOURCE_DIR) + "/fuzz/regressions/picture/" + name, std::ios::binary);
+    in.get();
+    std::ofstream(to, std::ios::binary) << in.rdbuf();
+    return to;
+}
+
+bool writePictureSamples(const std::string& folder)
+{
+    // FreeImage's writers leak and free with the wrong call: the generator's business, not the game's.
+    std::string command = "ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0:alloc_dealloc_mismatch=0 "
+        + buildPath("tools/resgen") + " --pictures " + folder + " > /dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
+Alone freeImageAlone(const std::string& path, int seconds)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
+        if (format == FIF_UNKNOWN)
+            format = FreeImage_GetFIFFromFilename(path.c_str());
+        _exit(FreeImage_Load(format, path.c_str(), 0) ? 0 : 2);
+    }
+    int status = 0;
+    for (int waited = 0; waited < seconds * 20; ++waited) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            if (!WIFEXITED(status) || WEXITSTATUS(status) == 1)
+                return Alone::died;
+            return WEXITSTATUS(status) == 0 ? Alone::decoded : Alone::failed;
+        }
+        usleep(50000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return Alone::stillRunning;
 }

@@ -26,3 +26,13 @@ void writePngHeaderOnly(const std::string& path, unsigned int width, unsigned in
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 // A one-colour 8-bit RGBA picture; rgba is red, green, blue, alpha.
 void writeSolidPng(const std::string& path, unsigned int width, unsigned int height, const std::uint8_t rgba[4]);
+// A kept input of the picture fuzz target, copied to `to` without its first byte (which only
+// chooses a file name for the target); returns `to`.
+std::string pictureRegression(const std::string& name, const std::string& to);
+// Writes the generator's sample pictures of every format into `folder`; false when it fails.
+bool writePictureSamples(const std::string& folder);
+
+// What FreeImage's own load of a file does, run in a child process so that a crash or hang
+// stays there (AddressSanitizer ends a faulting process with status 1).
+enum class Alone { decoded, failed, died, stillRunning };
+Alone freeImageAlone(const std::string& path, int seconds = 120);

@@ -7,6 +7,7 @@
 
 #include <FreeImage.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -313,8 +314,11 @@ TEST_F(TextureLoaderTest, PicturesOverTheBudgetAreRefusedFromTheHeader)
     TextureLoader loader;
     writeSparsePng("Resources/sparse.png", 16384);
     writeOversizedJpeg("Resources/vast.jpg", 16384);
+    writeOversizedBmp("Resources/vast.bmp", 65535);
+    writeOversizedTga("Resources/vast.tga", 65535);
     long growth = peakGrowth([&loader] {
-        for (std::string path : { "Resources/sparse.png", "Resources/vast.jpg" }) {
+        for (std::string path :
+            { "Resources/sparse.png", "Resources/vast.jpg", "Resources/vast.bmp", "Resources/vast.tga" }) {
             testing::internal::CaptureStdout();
             EXPECT_EQ(loader.loadTexture(path, 1), loader.defaultTexture);
             EXPECT_EQ(testing::internal::GetCapturedStdout(), failureLine(path));
@@ -334,6 +338,32 @@ TEST_F(TextureLoaderTest, PicturesOverTheBudgetAreRefusedFromTheHeader)
     EXPECT_EQ(loader.loadImage("Resources/budget.png", width, height, 2047 * 2048), nullptr)
         << "callers can ask for a smaller budget";
     glDeleteTextures(1, &fits);
+}
+
+TEST_F(TextureLoaderTest, PicturesOfEveryFormatBecomeTexturesAsFreeImageDecodesThem)
+{
+    TextureLoader loader;
+    ASSERT_TRUE(writePictureSamples("Resources/samples"));
+    for (std::string name : { "bmp-24.bmp", "bmp-4-rle.bmp", "tga-32-rle.tga", "tga-16.tga", "png-24-gama.png",
+             "gif-8.gif", "ico-32.ico", "pnm-8-raw.pgm" }) {
+        std::string path = "Resources/samples/" + name;
+        Picture own;
+        unsigned int width = 0, height = 0;
+        unsigned char* expected
+            = own.adopt(FreeImage_Load(FreeImage_GetFileType(path.c_str()), path.c_str(), 0), width, height);
+        ASSERT_NE(expected, nullptr) << name;
+        GLuint texture = loader.loadTexture(path, 1);
+        ASSERT_NE(texture, loader.defaultTexture) << name;
+        EXPECT_EQ(texels(texture), bytes(expected, static_cast<size_t>(width) * height * 4)) << name;
+        glDeleteTextures(1, &texture);
+    }
+    // A common asset size, which the budget once refused.
+    writeSparsePng("Resources/large.png", 4096);
+    unsigned int width = 0, height = 0;
+    GLuint large = loader.loadTexture("Resources/large.png", 1, width, height);
+    EXPECT_NE(large, loader.defaultTexture);
+    EXPECT_EQ(width, 4096u);
+    glDeleteTextures(1, &large);
 }
 
 TEST_F(TextureLoaderTest, MissingDefaultPicturesStillGiveATexture)

@@ -78,6 +78,31 @@ void writeOversizedJpeg(const std::string& path, unsigned int side)
     writeAll(path, jpeg);
 }
 
+namespace {
+std::string little(unsigned int value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>(value >> (8 * i)));
+    return out;
+}
+}
+
+void writeOversizedBmp(const std::string& path, unsigned int side)
+{
+    std::string info
+        = little(40, 4) + little(side, 4) + little(side, 4) + little(1, 2) + little(24, 2) + std::string(24, '\0');
+    writeAll(path, "BM" + little(54 + 64, 4) + little(0, 4) + little(54, 4) + info + std::string(64, '\x7F'));
+}
+
+void writeOversizedTga(const std::string& path, unsigned int side)
+{
+    // Type 10: run-length true colour, 24 bits; then one run of 128 pixels.
+    std::string header = std::string("\0\0\x0A", 3) + std::string(9, '\0') + little(side, 2) + little(side, 2)
+        + std::string("\x18\x20", 2);
+    writeAll(path, header + std::string("\xFF\x10\x20\x30", 4));
+}
+
 void makeFifo(const std::string& path)
 {
     std::filesystem::remove(path);

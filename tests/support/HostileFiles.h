@@ -10,6 +10,10 @@ void writeExifBombJpeg(const std::string& path);
 void writeSparsePng(const std::string& path, unsigned int side);
 // A small JPEG whose frame header declares side x side pixels.
 void writeOversizedJpeg(const std::string& path, unsigned int side);
+// A 24-bit bitmap and a run-length Targa picture whose headers declare side x side pixels,
+// followed by a few bytes of pixels.
+void writeOversizedBmp(const std::string& path, unsigned int side);
+void writeOversizedTga(const std::string& path, unsigned int side);
 // A FIFO nobody writes to, and a link to /dev/zero, in place of a file.
 void makeFifo(const std::string& path);
 void linkToDevice(const std::string& path);
