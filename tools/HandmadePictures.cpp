@@ -284,7 +284,8 @@ bool HandmadePictures::writeAll() const
         && write("dds-dxt1.dds", dds(true)) && write("sgi-8.sgi", sgi(1, false))
         && write("sgi-24-rle.sgi", sgi(3, true)) && write("koala.koa", koala()) && write("iff-8.iff", iff(8, false))
         && write("iff-4-byterun.lbm", iff(4, true)) && write("pict-8.pct", pict()) && write("bmp-4-rle.bmp", bmpRle(4))
-        && write("bmp-8-rle.bmp", bmpRle(8)) && write("tiff-24-bigtiff.tif", tiff(true, false, false))
+        && write("bmp-8-rle.bmp", bmpRle(8)) && write("jpeg-cmyk.jpg", jpegCmyk())
+        && write("tiff-24-bigtiff.tif", tiff(true, false, false))
         && write("tiff-24-tiled-motorola.tif", tiff(false, true, true))
         && write("tiff-24-bigtiff-motorola-tiled.tif", tiff(true, true, true))
         && write("exr-half-tiled.exr", exrTiled()) && write("exr-half-two-parts.exr", exrTwoParts());
