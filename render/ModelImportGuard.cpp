@@ -173,16 +173,20 @@ const aiScene* ModelImportGuard::import(
 
 bool ModelImportGuard::staysInside(const std::string& texturePath)
 {
-    bool driveLetter
-        = texturePath.size() >= 2 && std::isalpha(static_cast<unsigned char>(texturePath[0])) && texturePath[1] == ':';
-    if (texturePath.empty() || texturePath[0] == '/' || texturePath[0] == '\\' || driveLetter)
-        return false;
+    // Walks "Resources/" + path as the file system would read it, without following links: a
+    // ".." that climbs above the folder leaves it; empty and "." parts stay where they are.
+    int depth = 0;
     size_t start = 0;
     while (start <= texturePath.size()) {
-        size_t end = texturePath.find_first_of("/\\", start);
+        size_t end = texturePath.find('/', start);
         if (end == std::string::npos)
             end = texturePath.size();
-        if (texturePath.compare(start, end - start, "..") == 0)
+        std::string part = texturePath.substr(start, end - start);
+        if (part == "..")
+            --depth;
+        else if (!part.empty() && part != ".")
+            ++depth;
+        if (depth < 0)
             return false;
         start = end + 1;
     }

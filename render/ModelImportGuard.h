@@ -19,7 +19,7 @@ public:
     // null with `fault` saying why (null too when the importer itself gave up: see its error).
     static const aiScene* import(
         Assimp::Importer& importer, const std::string& path, unsigned int postProcessing, const char*& fault);
-    // Whether a texture path named by a material stays inside the resource folder: not
-    // absolute and without a ".." component (either slash separates).
+    // Whether "Resources/" followed by a texture path named by a material stays inside that
+    // folder once its ".." parts are resolved lexically.
     static bool staysInside(const std::string& texturePath);
 };

@@ -143,20 +143,35 @@ TEST_F(ModelLoaderRobustness, DevicesFifosAndFoldersAreNeverRead)
     }
 }
 
-TEST_F(ModelLoaderRobustness, TexturePathsLeavingResourcesGiveOneLineAndTheDefaultTexture)
+TEST_F(ModelLoaderRobustness, TexturePathsAreRefusedOnlyWhenTheyLeaveResources)
 {
-    // The picture is there: only the path keeps it from being read.
+    // The pictures are there: only the path decides which is read.
     writePicture("outside.png", 2, 2, glm::u8vec4(0, 255, 0, 255));
+    writePicture("Resources/inside.png", 2, 2, glm::u8vec4(0, 0, 255, 255));
     std::unique_ptr<Model> model;
-    for (std::string path :
-        { std::string("../outside.png"), std::string("sub/../../outside.png"), folder() + "/outside.png" }) {
+    auto load = [&](const std::string& path) {
         writeText("textured.mtl", "newmtl m\nmap_Kd " + path + "\n");
         writeText("textured.obj",
             "mtllib textured.mtl\n" + std::string(square) + "vt 0 0\nvt 1 0\nvt 1 1\nusemtl m\nf 1/1 2/2 3/3\n");
-        EXPECT_EQ(
-            loadPrinting("textured.obj", model), "ModelLoader: Texture \"" + path + "\" lies outside Resources/\n");
-        ASSERT_TRUE(model);
-        ASSERT_EQ(model->meshes.size(), 1u);
+        std::string printed = loadPrinting("textured.obj", model);
+        EXPECT_TRUE(model && model->meshes.size() == 1u) << path;
+        return printed;
+    };
+    for (std::string path : { "../outside.png", "sub/../../outside.png", "./../outside.png", "a//../../outside.png" }) {
+        EXPECT_EQ(load(path), "ModelLoader: Texture \"" + path + "\" lies outside Resources/\n");
         EXPECT_EQ(model->meshes[0]->texture, loader().defaultTexture) << path;
+    }
+    // "Resources/" + "/inside.png" names Resources//inside.png, inside the folder. The path is
+    // read as the file system reads it: the folders a ".." climbs out of must be there.
+    std::filesystem::create_directories("Resources/a/b");
+    std::filesystem::create_directories("Resources/sub");
+    for (std::string path : { "sub/../inside.png", "/inside.png", "./a/b/../../inside.png" }) {
+        EXPECT_EQ(load(path), "") << path;
+        std::vector<unsigned char> texel(2 * 2 * 4);
+        glBindTexture(GL_TEXTURE_2D, model->meshes[0]->texture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel.data());
+        EXPECT_EQ(std::vector<unsigned char>(texel.begin(), texel.begin() + 4),
+            std::vector<unsigned char>({ 0, 0, 255, 255 }))
+            << path;
     }
 }
