@@ -1,6 +1,8 @@
 // Any bytes as a model file: written to a folder of its own as a 3DS file when it starts like
 // one, otherwise as an OBJ file that is also its own material library, then imported through
-// the model loader's guard with the loader's post-processing, its texture paths checked.
+// the model loader's guard with the loader's post-processing, its texture paths checked. The
+// guard's budget is far below the game's: the same code runs, and the fuzzer does not spend its
+// time importing a thousand materials.
 #include "render/ModelImportGuard.h"
 #include "render/RegularFileIOSystem.h"
 
@@ -17,6 +19,19 @@
 namespace {
 std::string folder;
 
+ModelCensus fuzzBudget()
+{
+    ModelCensus budget;
+    budget.corners = 1 << 14;
+    budget.materials = 32;
+    budget.meshes = 256;
+    budget.nodes = 256;
+    budget.nodeMeshPairs = 1 << 12;
+    budget.libraryBytes = 1 << 20;
+    budget.triangulation = 1 << 20;
+    return budget;
+}
+
 void write(const std::string& path, const uint8_t* data, size_t size)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -26,8 +41,10 @@ void write(const std::string& path, const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char pattern[] = "/tmp/tintbox-fuzz-model-XXXXXX";
-    folder = mkdtemp(pattern) ? pattern : "/tmp";
+    // In memory where there is a memory file system: every run writes its files.
+    char pattern[] = "/dev/shm/tintbox-fuzz-model-XXXXXX";
+    char fallback[] = "/tmp/tintbox-fuzz-model-XXXXXX";
+    folder = mkdtemp(pattern) ? pattern : mkdtemp(fallback) ? fallback : "/tmp";
     return 0;
 }
 
@@ -38,10 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     write(path, data, size);
     if (!threeDs)
         write(folder + "/model.mtl", data, size);
-    Assimp::Importer importer;
-    importer.SetIOHandler(new RegularFileIOSystem);
-    const char* fault = nullptr;
-    const aiScene* scene = ModelImportGuard::import(importer, path, aiProcessPreset_TargetRealtime_Quality, fault);
+    // One importer for every run, as the game's loader keeps one: making one costs more than
+    // importing most inputs.
+    static Assimp::Importer& importer = *[] {
+        auto* made = new Assimp::Importer;
+        made->SetIOHandler(new RegularFileIOSystem);
+        return made;
+    }();
+    static const ModelCensus budget = fuzzBudget();
+    std::string fault;
+    const aiScene* scene
+        = ModelImportGuard::import(importer, path, aiProcessPreset_TargetRealtime_Quality, fault, budget);
     for (unsigned int i = 0; scene && i < scene->mNumMaterials; ++i) {
         aiString texture;
         if (scene->mMaterials[i]->GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS)

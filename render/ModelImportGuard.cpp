@@ -1,21 +1,22 @@
 #include "render/ModelImportGuard.h"
 
+#include "render/ModelCensus.h"
+#include "render/ObjStatements.h"
 #include "render/RegularFile.h"
 #include "render/RegularFileIOSystem.h"
+#include "render/ThreeDsChunks.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 
 #include <algorithm>
 #include <cctype>
-#include <sstream>
+#include <numeric>
 #include <vector>
 
 namespace {
 // Deeper node trees would exhaust the stack of the loader's recursive walk.
 const unsigned int maxNodeDepth = 256;
-// The triangulation takes time square in a polygon's corners: a 4 MB polygon would take hours.
-const unsigned int maxFaceCorners = 256;
 
 const char* meshFault(const aiMesh* mesh, unsigned int materialCount)
 {
@@ -27,8 +28,6 @@ const char* meshFault(const aiMesh* mesh, unsigned int materialCount)
         const aiFace& face = mesh->mFaces[f];
         if (face.mNumIndices > 0 && !face.mIndices)
             return "a face lacks its indices";
-        if (face.mNumIndices > maxFaceCorners)
-            return "a face has more than 256 corners";
         for (unsigned int k = 0; k < face.mNumIndices; ++k) {
             if (face.mIndices[k] >= mesh->mNumVertices)
                 return "a face has indices past its mesh's vertices";
@@ -60,6 +59,34 @@ const char* nodesFault(const aiScene* scene)
     return nullptr;
 }
 
+// Why the post-processing of a scene as read, or the meshes the loader makes of it (one for each
+// time a node names a mesh), would cost more than the budget allows, or empty.
+std::string costFault(const aiScene* scene, const ModelCensus& budget)
+{
+    std::vector<unsigned long long> corners(scene->mNumMeshes, 0);
+    ModelCensus census;
+    for (unsigned int i = 0; i < scene->mNumMeshes; ++i) {
+        const aiMesh* mesh = scene->mMeshes[i];
+        for (unsigned int f = 0; f < mesh->mNumFaces; ++f) {
+            unsigned long long n = mesh->mFaces[f].mNumIndices;
+            corners[i] += n;
+            census.triangulation += n > 4 ? n * n : 0;
+        }
+    }
+    unsigned long long cornersMade = 0;
+    std::vector<const aiNode*> pending { scene->mRootNode };
+    while (!pending.empty()) {
+        const aiNode* node = pending.back();
+        pending.pop_back();
+        census.meshes += node->mNumMeshes;
+        for (unsigned int k = 0; k < node->mNumMeshes; ++k)
+            cornersMade += corners[node->mMeshes[k]];
+        pending.insert(pending.end(), node->mChildren, node->mChildren + node->mNumChildren);
+    }
+    census.corners = std::max(std::accumulate(corners.begin(), corners.end(), 0ull), cornersMade);
+    return census.fault(budget);
+}
+
 // Why a scene cannot be used, or null when every list, index and node it has is in bounds.
 const char* sceneFault(const aiScene* scene)
 {
@@ -81,94 +108,52 @@ const char* sceneFault(const aiScene* scene)
     return nodesFault(scene);
 }
 
-bool endsWithObj(const std::string& path)
+// The importer chooses its reader by the file name's extension, in any case.
+bool endsWith(const std::string& path, const std::string& extension)
 {
-    if (path.size() < 4)
+    if (path.size() < extension.size())
         return false;
-    std::string extension = path.substr(path.size() - 4);
-    std::transform(
-        extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
-    return extension == ".obj";
+    std::string end = path.substr(path.size() - extension.size());
+    std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
+    return end == extension;
 }
 
-// OBJ and material files are text: the importer also ends lines at NUL and form feed bytes, so
-// control bytes would hide statements from the checks below.
-bool isText(const std::string& line)
+// Why the file must not be handed to the importer, or empty: checks OBJ statements, and counts
+// what an OBJ or 3DS file would build (other files keep the checks on the scene as read).
+std::string fileFault(const std::string& path, const ModelCensus& budget)
 {
-    return std::none_of(line.begin(), line.end(), [](unsigned char c) { return c < 0x20 && c != '\t' && c != '\r'; });
-}
-
-// Why a material library would crash the importer, or null when it is safe to hand over. The
-// importer writes texture statements that come before the first "newmtl" through a null
-// material, and binary garbage can form such statements.
-const char* materialLibraryFault(const std::string& path)
-{
-    std::string text;
-    if (!RegularFile::read(path, RegularFileIOSystem::maxFileBytes, text))
-        return nullptr; // the importer cannot open it either: a missing library only costs the materials
-    std::replace(text.begin(), text.end(), '\r', '\n'); // the importer ends lines at either
-    std::istringstream file(text);
-    bool named = false;
-    std::string line;
-    for (bool first = true; std::getline(file, line); first = false) {
-        if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            line.erase(0, 3);
-        if (!isText(line))
-            return "a material library is not text";
-        size_t start = line.find_first_not_of(" \t\r");
-        if (start == std::string::npos || line[start] == '#')
-            continue;
-        if (line.compare(start, 6, "newmtl") == 0)
-            named = true;
-        else if (!named)
-            return "a material library has statements before its first newmtl";
-    }
-    return nullptr;
-}
-
-// Checks every library an OBJ file names ("mtllib", looked up beside the file), and the one the
-// importer falls back to (the file's own name ending in ".mtl") when a named one cannot be read.
-const char* objMaterialFault(const std::string& path)
-{
-    std::string text;
-    if (!endsWithObj(path) || !RegularFile::read(path, RegularFileIOSystem::maxFileBytes, text))
-        return nullptr;
-    std::replace(text.begin(), text.end(), '\r', '\n');
-    std::istringstream file(text);
-    std::string folder = path.find('/') == std::string::npos ? "" : path.substr(0, path.rfind('/') + 1);
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!isText(line))
-            return "an OBJ file is not text";
-        size_t start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, 7, "mtllib ") != 0)
-            continue;
-        size_t nameStart = line.find_first_not_of(" \t", start + 7);
-        size_t nameEnd = line.find_last_not_of(" \t\r");
-        if (nameStart == std::string::npos || nameEnd < nameStart)
-            continue;
-        std::string library = folder + line.substr(nameStart, nameEnd - nameStart + 1);
-        if (!RegularFile::readable(library))
-            library = path.substr(0, path.size() - 3) + "mtl";
-        if (const char* fault = materialLibraryFault(library))
+    ModelCensus census;
+    if (endsWith(path, ".obj")) {
+        if (const char* fault = ObjStatements::check(path, budget, census))
             return fault;
+    } else if (endsWith(path, ".3ds")) {
+        std::vector<unsigned char> bytes;
+        if (RegularFile::read(path, RegularFileIOSystem::maxFileBytes, bytes))
+            ThreeDsChunks::count(bytes, census);
     }
-    return nullptr;
+    return census.fault(budget);
+}
+
+std::string orEmpty(const char* fault)
+{
+    return fault ? fault : "";
 }
 }
 
-const aiScene* ModelImportGuard::import(
-    Assimp::Importer& importer, const std::string& path, unsigned int postProcessing, const char*& fault)
+const aiScene* ModelImportGuard::import(Assimp::Importer& importer, const std::string& path,
+    unsigned int postProcessing, std::string& fault, const ModelCensus& budget)
 {
-    fault = objMaterialFault(path);
-    const aiScene* scene = fault ? nullptr : importer.ReadFile(path, 0);
+    fault = fileFault(path, budget);
+    const aiScene* scene = fault.empty() ? importer.ReadFile(path, 0) : nullptr;
     if (scene)
-        fault = sceneFault(scene);
-    if (scene && !fault)
+        fault = orEmpty(sceneFault(scene));
+    if (scene && fault.empty())
+        fault = costFault(scene, budget);
+    if (scene && fault.empty())
         scene = importer.ApplyPostProcessing(postProcessing);
-    if (scene && !fault)
-        fault = sceneFault(scene);
-    return fault ? nullptr : scene;
+    if (scene && fault.empty())
+        fault = orEmpty(sceneFault(scene));
+    return fault.empty() ? scene : nullptr;
 }
 
 bool ModelImportGuard::staysInside(const std::string& texturePath)

@@ -116,11 +116,11 @@ bool ModelLoader::importFile(const std::string& path)
         std::cout << "ModelLoader: Couldn't open file: " << path << std::endl;
         return false;
     }
-    const char* fault = nullptr;
+    std::string fault;
     scene = ModelImportGuard::import(importer, path, aiProcessPreset_TargetRealtime_Quality, fault);
     if (!scene) {
         std::cout << "ModelLoader: Couldn't import model from: " << path << std::endl
-                  << (fault ? fault : importer.GetErrorString());
+                  << (fault.empty() ? importer.GetErrorString() : fault);
         std::cout.flush();
         return false;
     }

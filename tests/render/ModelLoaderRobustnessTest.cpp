@@ -7,10 +7,47 @@
 #include "tests/render/ModelFixture.h"
 #include "tests/support/HostileFiles.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
 const char* square = "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n";
+
+// A 3DS chunk: its id, its length with the 6-byte header, its data.
+std::string chunk(unsigned int id, const std::string& data)
+{
+    std::string out;
+    unsigned long length = data.size() + 6;
+    for (unsigned long value : { static_cast<unsigned long>(id), length })
+        for (int shift = 0; shift < (value == id ? 16 : 32); shift += 8)
+            out.push_back(static_cast<char>(value >> shift));
+    return out + data;
+}
+
+std::string repeated(int times, const std::function<std::string(int)>& make)
+{
+    std::string out;
+    for (int k = 0; k < times; ++k)
+        out += make(k);
+    return out;
+}
+
+// A 3DS file of `meshes` one-triangle objects named "o", `materials` materials and `nodes`
+// animation nodes naming "o".
+std::string threeDs(int meshes, int materials, int nodes)
+{
+    // (0, 0, 0), (1, 0, 0), (0, 1, 0): 1.0f is 0x3F800000.
+    std::string one("\0\0\x80\x3F", 4), zero(4, '\0');
+    std::string vertices = std::string("\x03\0", 2) + zero + zero + zero + one + zero + zero + zero + one + zero;
+    std::string face = std::string("\x01\0\0\0\x01\0\x02\0\0\0", 10);
+    std::string object
+        = chunk(0x4000, std::string("o\0", 2) + chunk(0x4100, chunk(0x4110, vertices) + chunk(0x4120, face)));
+    std::string material = chunk(0xAFFF, chunk(0xA000, std::string("m\0", 2)));
+    std::string node = chunk(0xB002, chunk(0xB010, std::string("o\0\0\0\0\0\xFF\xFF", 8)));
+    return chunk(0x4D4D, chunk(0x3D3D, repeated(meshes, [&](int) { return object; }) + repeated(materials, [&](int) {
+        return material;
+    })) + chunk(0xB000, repeated(nodes, [&](int) { return node; })));
+}
 }
 
 class ModelLoaderRobustness : public ModelFixture {
@@ -82,21 +119,37 @@ TEST_F(ModelLoaderRobustness, SoundMaterialLibrariesStillLoad)
         << "the importer's default material";
 }
 
-TEST_F(ModelLoaderRobustness, FilesThatHoldNoMeshesOrHugePolygonsAreRefused)
+TEST_F(ModelLoaderRobustness, FilesWithoutMeshesOrWithHoursOfTriangulationAreRefused)
 {
     std::unique_ptr<Model> model;
     writeText("nothing.obj", "# a comment\nqq 1 2\nzz\n");
     EXPECT_EQ(loadPrinting("nothing.obj", model),
         "ModelLoader: Couldn't import model from: nothing.obj\nthe file holds no meshes");
     EXPECT_FALSE(model);
-    // Triangulating this one would take hours; one of 256 corners takes no time.
-    std::string corners;
-    for (int k = 0; k < 100000; ++k)
-        corners += k % 2 ? " 1" : " 2";
-    writeText("polygon.obj", std::string(square) + "f 1 2 3" + corners + "\n");
+    // Triangulating this one would take hours; polygons of 1024 corners, as a disc's, load.
+    auto polygon = [](int corners) {
+        std::string face = "f";
+        for (int k = 0; k < corners; ++k)
+            face += k % 2 ? " 1" : " 2";
+        return face + "\n";
+    };
+    writeText("polygon.obj", std::string(square) + polygon(100000));
     EXPECT_EQ(loadPrinting("polygon.obj", model),
-        "ModelLoader: Couldn't import model from: polygon.obj\na face has more than 256 corners");
+        "ModelLoader: Couldn't import model from: polygon.obj\nthe file has more than 134217728 steps of "
+        "triangulation");
     EXPECT_FALSE(model);
+    std::string disc = "";
+    for (int k = 0; k < 1024; ++k)
+        disc += "v " + std::to_string(std::cos(k * 6.2832f / 1024)) + " " + std::to_string(std::sin(k * 6.2832f / 1024))
+            + " 0\n";
+    disc += "f";
+    for (int k = 1; k <= 1024; ++k)
+        disc += " " + std::to_string(k);
+    writeText("disc.obj", disc + "\n");
+    EXPECT_EQ(loadPrinting("disc.obj", model), "");
+    ASSERT_TRUE(model);
+    ASSERT_EQ(model->meshes.size(), 1u);
+    EXPECT_EQ(model->meshes[0]->indexCount, 3u * 1022u);
 }
 
 TEST_F(ModelLoaderRobustness, RoomFacesOfMoreThanThreeCornersAreTriangulated)
@@ -173,5 +226,36 @@ TEST_F(ModelLoaderRobustness, TexturePathsAreRefusedOnlyWhenTheyLeaveResources)
         EXPECT_EQ(std::vector<unsigned char>(texel.begin(), texel.begin() + 4),
             std::vector<unsigned char>({ 0, 0, 255, 255 }))
             << path;
+    }
+}
+
+TEST_F(ModelLoaderRobustness, FilesThatWouldBuildMoreThanTheGameAffordsAreRefusedUnread)
+{
+    // Each of these took the importer past a gigabyte, or the loader, which makes a mesh each
+    // time a node names one, past twenty.
+    std::unique_ptr<Model> model;
+    const std::pair<std::string, std::string> refused[] = {
+        { threeDs(1, 1025, 0), "the file has more than 1024 materials" },
+        { threeDs(4097, 0, 4097), "the file has more than 16777216 pairs of an animation node and a mesh" },
+        { threeDs(1, 0, 8193), "the file has more than 8192 animation nodes" },
+    };
+    for (const auto& [file, fault] : refused) {
+        writeText("heavy.3ds", file);
+        EXPECT_EQ(loadPrinting("heavy.3ds", model), "ModelLoader: Couldn't import model from: heavy.3ds\n" + fault);
+        EXPECT_FALSE(model);
+    }
+    writeText("heavy.mtl", repeated(1025, [](int k) { return "newmtl m" + std::to_string(k) + "\n"; }));
+    writeText("heavy.obj", "mtllib heavy.mtl\n" + std::string(square) + "usemtl m1\nf 1 2 3\n");
+    EXPECT_EQ(loadPrinting("heavy.obj", model),
+        "ModelLoader: Couldn't import model from: heavy.obj\nthe file has more than 1024 materials");
+    writeText("heavy.obj", std::string(square) + "f" + repeated(1 << 21, [](int) { return " 1"; }) + " \\\n 2 3\n");
+    EXPECT_EQ(loadPrinting("heavy.obj", model),
+        "ModelLoader: Couldn't import model from: heavy.obj\nthe file has more than 2097152 face corners");
+    // At the limits they load: each node takes the mesh of its name.
+    for (auto [file, meshes] : { std::pair(threeDs(4096, 1024, 0), 4096u), std::pair(threeDs(1, 0, 8192), 8192u) }) {
+        writeText("heavy.3ds", file);
+        EXPECT_EQ(loadPrinting("heavy.3ds", model), "");
+        ASSERT_TRUE(model);
+        EXPECT_EQ(model->meshes.size(), meshes);
     }
 }
