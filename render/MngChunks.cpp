@@ -25,11 +25,14 @@ bool pictureChunk(const unsigned char* type)
     return std::any_of(std::begin(kept), std::end(kept), [type](const char* t) { return is(type, t); });
 }
 
-// JPEG data split over chunks of one kind, joined and stripped.
-std::vector<unsigned char> strippedJpeg(const std::vector<unsigned char>& joined)
+// JPEG data split over chunks of one kind, joined and stripped. The decoder makes a picture of
+// the size the JPEG's own frame declares, whatever the JNG header says: the larger counts.
+std::vector<unsigned char> strippedJpeg(const std::vector<unsigned char>& joined, PictureFile& picture)
 {
     PictureFile jpeg;
     JpegStream::keep(joined.data(), joined.size(), jpeg);
+    picture.width = std::max(picture.width, jpeg.width);
+    picture.height = std::max(picture.height, jpeg.height);
     return jpeg.bytes;
 }
 }
@@ -90,12 +93,12 @@ void MngChunks::keep(const unsigned char* data, size_t size, PictureFile& pictur
         return;
     }
     if (jng) {
-        std::vector<unsigned char> jpeg = strippedJpeg(colour);
+        std::vector<unsigned char> jpeg = strippedJpeg(colour, picture);
         put(out, "JDAT", jpeg.data(), jpeg.size());
         if (!alphaPng.empty())
             put(out, "IDAT", alphaPng.data(), alphaPng.size());
         if (!alphaJpeg.empty()) {
-            jpeg = strippedJpeg(alphaJpeg);
+            jpeg = strippedJpeg(alphaJpeg, picture);
             put(out, "JDAA", jpeg.data(), jpeg.size());
         }
     }
