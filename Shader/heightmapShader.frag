@@ -13,12 +13,15 @@
 #define UNIT(n)
 #endif
 
-// World x and z, for the mark of the vehicle's reach.
+// World x and z, for the marks of the vehicle's reach and of the aimed paint pixel.
 in vec2 floorPosition;
-// The floor picture's coordinates, and the paint layer's in texels, with the size of one.
+// The floor picture's coordinates, and the paint layer's in its pixels with the top row first
+// (as a paint stroke counts them), with the size of one in texture coordinates.
 in vec2 floorCoord;
-in vec2 paintCoord;
+in vec2 pixelCoord;
 flat in vec2 paintTexelSize;
+// Where a click lands, from this triangle's plane: world x and z, and 1 if in reach, else 0.
+flat in vec3 aim;
 in vec4 shadowCoord;
 // The scene light's diffuse and specular factors before the shadow, and the vehicle lamp's
 // diffuse light, per vertex.
@@ -63,7 +66,24 @@ float lightVisibility()
 // and choose the mip level as before.
 vec4 paintTexel()
 {
-    return texture(paintLayer, (floor(paintCoord) + 0.5) * paintTexelSize);
+    vec2 centre = (floor(pixelCoord) + 0.5) * paintTexelSize;
+    return texture(paintLayer, vec2(centre.x, 1.0 - centre.y));
+}
+
+// The paint pixel a click lands on, outlined inside its edge at any distance: a dark line a
+// pixel wide, then a light one two pixels wide where a click paints, red where the pixel lies
+// out of reach and a click does nothing.
+vec3 markAim(vec3 colour)
+{
+    vec2 pixel = floor(pixelCoord);
+    // Paint pixels per world unit, from where this fragment lies in both.
+    bool aimed = all(equal(floor(aim.xy * (pixelCoord / floorPosition)), pixel));
+    vec2 inside = pixelCoord - pixel;
+    vec2 fromEdge = min(inside, 1.0 - inside) / fwidth(pixelCoord);
+    float edge = min(fromEdge.x, fromEdge.y);
+    vec3 line = aim.z > 0.5 ? vec3(1.0) : vec3(1.0, 0.2, 0.15);
+    vec3 mark = edge < 1.0 ? vec3(0.08) : line;
+    return aimed && edge < 3.0 ? mark : colour;
 }
 
 // The edge of the vehicle's reach: a light line inside a dark one, each about two pixels wide
@@ -90,5 +110,5 @@ void main()
     float specular = vertexLight.y * shadow;
 
     vec3 lit = base * (ambientLight * k_ambient + diffuse * k_diffuse) + specular * k_specular;
-    fragColor = vec4(markReach(lit), 1.0);
+    fragColor = vec4(markAim(markReach(lit)), 1.0);
 }

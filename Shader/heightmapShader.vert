@@ -28,19 +28,57 @@ uniform vec3 cameraPosition;
 uniform vec3 lightPosition;
 
 UNIT(3) uniform sampler2D paintLayer;
+// The shadow map has the window's size, which the paint stroke's depth read-back depends on.
+UNIT(4) uniform sampler2DShadow shadowMap;
 
-// World x and z, for the mark of the vehicle's reach.
+// World x and z, for the marks of the vehicle's reach and of the aimed paint pixel.
 out vec2 floorPosition;
 // The floor picture tiles six times across the floor; the paint layer spans it once, here
-// counted in its texels.
+// counted in its pixels with the top row first, as a paint stroke counts them.
 out vec2 floorCoord;
-out vec2 paintCoord;
+out vec2 pixelCoord;
 flat out vec2 paintTexelSize;
+// Where a click lands, worked out on this triangle's plane: world x and z, and 1 if that is in
+// the vehicle's reach, else 0.
+flat out vec3 aim;
 out vec4 shadowCoord;
 // The scene light's diffuse and specular factors before the shadow, and the vehicle lamp's
 // diffuse light: the floor grid is dense (a tenth of a unit), so they are worked out per vertex
 // and interpolated.
 out vec3 vertexLight;
+
+// Half the side of the square around the vehicle in which a stroke lands.
+const float reach = 0.8;
+// The camera's far distance: where the window shows no floor, the stroke's pick reads it.
+const float farDistance = 50.0;
+
+// The ray from the eye through a point of the window in device coordinates, scaled to go one
+// unit deeper into the view per unit of length along it. The eye projects to x = y = w = 0, so
+// the ray's direction is what makes clip x and y proportional to w.
+vec3 viewRay(mat4 rows, vec2 device)
+{
+    vec3 d = cross(rows[0].xyz - device.x * rows[3].xyz, rows[1].xyz - device.y * rows[3].xyz);
+    return d / dot(rows[3].xyz, d);
+}
+
+// The floor point a click paints, if this vertex's plane is the floor under the crosshair. The
+// stroke reads the depth of window pixel (W / 2, H - H / 2), whose middle lies half a pixel up
+// and right of the window's centre, and unprojects the pixel's corner at that depth: the point
+// of the ray through the corner at the depth of the plane under the middle. Picture rows and
+// this vertex's normal (the provoking vertex carries its triangle's) give that point.
+vec3 aimOnPlane(vec3 point, vec3 n)
+{
+    mat4 rows = transpose(projectionMatrix);
+    vec2 window = vec2(textureSize(shadowMap, 0));
+    vec2 corner = vec2(floor(window.x * 0.5), window.y - floor(window.y * 0.5));
+    vec3 throughMiddle = viewRay(rows, (corner + 0.5) * 2.0 / window - 1.0);
+    float depth = dot(n, point - cameraPosition) / dot(n, throughMiddle);
+    depth = depth > 0.0 && depth < farDistance ? depth : farDistance;
+    vec2 hit = cameraPosition.xz + viewRay(rows, corner * 2.0 / window - 1.0).xz * depth;
+    // The same strict comparisons as the stroke's.
+    bool inReach = all(greaterThan(hit, spotPosition.xz - reach)) && all(lessThan(hit, spotPosition.xz + reach));
+    return vec3(hit, float(inReach));
+}
 
 // x to the 24th by squaring: x^16 * x^8.
 float power24(float x)
@@ -66,7 +104,7 @@ void main()
     floorPosition = world.xz;
     vec2 paintSize = vec2(textureSize(paintLayer, 0));
     floorCoord = uv * 6.0;
-    paintCoord = uv * paintSize;
+    pixelCoord = vec2(uv.x, 1.0 - uv.y) * paintSize;
     paintTexelSize = 1.0 / paintSize;
     // Models are scaled uniformly, so the upper 3 x 3 part transforms normals well enough.
     vec3 worldNormal = mat3(modelMatrix) * (mat3(meshMatrix) * normal);
@@ -78,5 +116,6 @@ void main()
     float facing = dot(n, toLight);
     float specular = facing > 0.0 ? power24(max(dot(reflect(-toLight, n), toEye), 0.0)) : 0.0;
     vertexLight = vec3(max(facing, 0.0), specular, spotLight(spotPosition - world.xyz, n));
+    aim = aimOnPlane(world.xyz, n);
     gl_Position = projectionMatrix * world;
 }
