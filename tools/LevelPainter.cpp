@@ -76,6 +76,7 @@ void bleedColours(Image& img, int depth)
         coloured = next;
     }
 }
+
 // Pixel (u, y) of a line of lettering stretched to `stretch` rows per font row. In the last row
 // of a font row, a blank pixel below which a stroke steps on diagonally is inked, so that the
 // tall strokes of N, W, A and V stay one line instead of blocks touching at their corners.
@@ -311,7 +312,8 @@ bool LevelPainter::writeTutorial(const std::vector<Footprint>& room)
     // from the start at a slant, 1.6 and more away, in letters twice as tall.
     const std::vector<Line> controls = { { "SPACE: GOAL", 1.1f, 7.2f }, { "l PAINT", 1.0f, 6.8f },
         { "w COLOUR", 0.9f, 6.4f }, { "r WIPE", 3.0f, 5.95f, true, 2 }, { "NO PAINT BACK", 2.4f, 5.95f, true, 2 } };
-    // 20 paint pixels per unit; the start place lies inside a pixel, away from its edges.
+    // 20 paint pixels per unit: the start view's crosshair runs along x = 0.81, across pixels
+    // rather than along a seam between two.
     return writeHeight("tutorial_level_floor.png", 56, 76, 0)
         && writePair("tutorial_level_paint.png", "tutorial_level_original.png", layOut(5.5f, 7.5f, 20.0f, sun, colours),
             0.0f, room, { 0.808716f, 5.59216f, 0, 1 }, controls);

@@ -1,8 +1,8 @@
 // The level pictures: the height pictures of both floors, and for each level the paint picture
-// (every target pixel as a faint hint in its own colour, the tutorial's controls lettered near
-// the start) and the target picture (the drawing in opaque colours at its place on a translucent
-// map of the room with its walls and the start place, beside an enlarged copy that reads at a
-// glance).
+// (every target pixel as a hint of half strength in its own colour, the tutorial's controls
+// lettered near the start) and the target picture (the drawing in opaque colours at its place on
+// a translucent plan of the room with its walls, doors and start place, beside an enlarged copy
+// that reads at a glance).
 #pragma once
 
 #include "Image.h"
