@@ -13,12 +13,15 @@
 #define UNIT(n)
 #endif
 
-// World x and z, for the mark of the vehicle's reach.
+// World x and z, for the marks of the vehicle's reach and of the aimed paint pixel.
 in vec2 floorPosition;
-// The floor picture's coordinates, and the paint layer's in texels, with the size of one.
+// The floor picture's coordinates, and the paint layer's in its pixels with the top row first
+// (as a paint stroke counts them), with the index of its last row.
 in vec2 floorCoord;
-in vec2 paintCoord;
-flat in vec2 paintTexelSize;
+in vec2 pixelCoord;
+flat in int paintRows;
+// Where a click lands, from this triangle's plane: world x and z, and 1 if in reach, else 0.
+flat in vec3 aim;
 in vec4 shadowCoord;
 // The scene light's diffuse and specular factors before the shadow, and the vehicle lamp's
 // diffuse light, per vertex.
@@ -44,8 +47,8 @@ out vec4 fragColor;
 // Half the side of the square around the vehicle in which a stroke lands.
 const float reach = 0.8;
 
-// The rasteriser runs this for every pixel, in software: the lighting stays cheap (one shadow
-// lookup, both lights per vertex, no pow, no divisions but the perspective one).
+// The rasteriser runs this for every pixel, in software: it stays cheap (one shadow lookup, the
+// paint fetched unfiltered, both lights per vertex, no pow).
 
 // 1 where the light reaches the point, 0 in shadow; one hardware-filtered lookup gives 2 x 2
 // percentage-closer filtering. Points outside the light's cone count as lit.
@@ -57,38 +60,62 @@ float lightVisibility()
     return outside ? 1.0 : lit;
 }
 
-// Each paint texel is one paint pixel: looked up at its centre, it shows as a sharp square up
-// close whatever the filters. Near by, the centres of a 2 x 2 block of pixels lie at most a
-// texel apart, which keeps the lookup in level 0; far away their steps follow the true change
-// and choose the mip level as before.
-vec4 paintTexel()
+// Each paint texel is one paint pixel, fetched whole: a sharp square up close whatever the
+// filters. Far away, where a window pixel spans more than one paint pixel and it would flicker,
+// it fades out as its mip levels would blur it. (A filtered lookup cost 19 M instructions a
+// tutorial frame, more than both marks.)
+vec4 paintTexel(vec2 paintPerPixel)
 {
-    return texture(paintLayer, (floor(paintCoord) + 0.5) * paintTexelSize);
+    ivec2 texel = ivec2(pixelCoord);
+    vec4 paint = texelFetch(paintLayer, ivec2(texel.x, paintRows - texel.y), 0);
+    return vec4(paint.rgb, paint.a * clamp(1.5 - 0.5 * max(paintPerPixel.x, paintPerPixel.y), 0.0, 1.0));
 }
 
-// The edge of the vehicle's reach: a light line inside a dark one, each about two pixels wide
-// at any distance, so that it shows on light and dark floor.
-vec3 markReach(vec3 colour)
+// The two marks over the lit floor, laid on in one mix; their widths are in window pixels, the
+// same at any distance.
+vec3 marks(vec3 colour, vec2 unitsPerPixel, vec2 paintPerUnit, vec2 paintPerPixel)
 {
+    // The edge of the vehicle's reach: a light line inside a dark one, each two and a half
+    // pixels wide, so that it shows on light and dark floor.
     vec2 offset = abs(floorPosition - spotPosition.xz);
     float inside = reach - max(offset.x, offset.y);
-    float pixels = inside / fwidth(inside);
-    float light = clamp(pixels + 0.5, 0.0, 1.0) * clamp(2.5 - pixels, 0.0, 1.0);
-    float dark = clamp(pixels + 2.5, 0.0, 1.0) * clamp(0.5 - pixels, 0.0, 1.0);
+    float pixels = inside / (offset.x > offset.y ? unitsPerPixel.x : unitsPerPixel.y);
     // Warm, like the lamp's light, so that it does not read as a groove between tiles.
-    colour = mix(colour, vec3(1.0, 0.85, 0.35), light * 0.6);
-    return colour * (1.0 - 0.35 * dark);
+    vec3 mark = pixels > 0.0 ? vec3(1.0, 0.85, 0.35) : vec3(0.0);
+    float weight = clamp(2.5 - abs(pixels), 0.0, 1.0) * (pixels > 0.0 ? 0.6 : 0.35);
+
+    // The paint pixel a click lands on, in a dark outline a pixel wide: inside it a light line
+    // two pixels wide over the pixel lightened where a click paints, the whole pixel red where
+    // it lies out of reach and a click does nothing. Small pixels still show through the
+    // crosshair's ring.
+    vec2 pixel = floor(pixelCoord);
+    vec2 within = pixelCoord - pixel;
+    vec2 fromEdge = min(within, 1.0 - within) / paintPerPixel;
+    float edge = min(fromEdge.x, fromEdge.y);
+    if (all(equal(floor(aim.xy * paintPerUnit), pixel))) {
+        mark = edge < 1.0 ? vec3(0.08) : aim.z > 0.5 ? vec3(1.0) : vec3(1.0, 0.2, 0.15);
+        weight = edge < 3.0 || aim.z < 0.5 ? 1.0 : 0.3;
+    }
+    return mix(colour, mark, weight);
 }
 
 void main()
 {
+    // World units per window pixel along x and z, and paint pixels per world unit and per
+    // window pixel, for the marks' widths and the paint's fading.
+    vec2 unitsPerPixel = fwidth(floorPosition);
+    vec2 paintPerUnit = pixelCoord / floorPosition;
+    vec2 paintPerPixel = unitsPerPixel * paintPerUnit;
+
     vec4 floorColour = texture(colorTexture, floorCoord);
-    vec4 paint = paintTexel();
-    vec3 base = mix(floorColour.rgb, paint.rgb, paint.a);
+    vec4 paint = paintTexel(paintPerPixel);
     float shadow = lightVisibility();
     float diffuse = vertexLight.x * shadow + vertexLight.z;
     float specular = vertexLight.y * shadow;
 
-    vec3 lit = base * (ambientLight * k_ambient + diffuse * k_diffuse) + specular * k_specular;
-    fragColor = vec4(markReach(lit), 1.0);
+    vec3 light = ambientLight * k_ambient + diffuse * k_diffuse;
+    // Paint and hints keep most of their colour in shade, so that they read on a dark floor.
+    vec3 paintLight = max(light, vec3(0.8));
+    vec3 lit = mix(floorColour.rgb * light, paint.rgb * paintLight, paint.a) + specular * k_specular;
+    fragColor = vec4(marks(lit, unitsPerPixel, paintPerUnit, paintPerPixel), 1.0);
 }

@@ -11,8 +11,8 @@ const float pi = 3.14159265358979f;
 // other pixel can become a target.
 const float mapAlpha = 235.0f / 255.0f;
 const float insetAlpha = 254.0f / 255.0f;
-const Colour mapGround = { 0.09f, 0.10f, 0.14f, 1 }, mapParts = { 0.17f, 0.18f, 0.23f, 1 },
-             mapLines = { 0.82f, 0.84f, 0.9f, 1 };
+const Colour mapGround = { 0.09f, 0.10f, 0.14f, 1 }, mapParts = { 0.27f, 0.29f, 0.36f, 1 },
+             mapLines = { 0.82f, 0.84f, 0.9f, 1 }, mapVehicle = { 0.1f, 0.75f, 0.8f, 1 };
 const int captionRows = 9;
 
 bool insideEllipse(float a, float b, float ca, float cb, float ra, float rb, float angle)
@@ -76,6 +76,25 @@ void bleedColours(Image& img, int depth)
         coloured = next;
     }
 }
+
+// Pixel (u, y) of a line of lettering stretched to `stretch` rows per font row. In the last row
+// of a font row, a blank pixel below which a stroke steps on diagonally is inked, so that the
+// tall strokes of N, W, A and V stay one line instead of blocks touching at their corners.
+Colour strokeAt(const Image& upright, int u, int y, int stretch)
+{
+    const int v = y / stretch;
+    Colour c = upright.get(u, v);
+    if (stretch < 2 || c.a > 0.0f || y % stretch != stretch - 1 || v + 1 >= upright.height()
+        || upright.get(u, v + 1).a <= 0.0f)
+        return c;
+    for (int side : { -1, 1 }) {
+        int n = u + side;
+        if (n >= 0 && n < upright.width() && upright.get(n, v).a > 0.0f && upright.get(n, v + 1).a <= 0.0f)
+            return upright.get(n, v);
+    }
+    return c;
+}
+
 // The enlarged copy of a drawing: the source rectangle (the drawing's bounds and a pixel of
 // margin), where the copy goes and at which whole scale; scale 0 when there is no room for one.
 struct Copy {
@@ -105,6 +124,20 @@ void placeCopy(Copy& copy, int w, int h, const int frame[4])
     }
 }
 
+// The start place: an arrow the vehicle's colour pointing the way it looks, "START" behind it.
+void startMark(Image& img, float x, float y, float dx, float dy)
+{
+    const float length = 5.0f, half = 3.5f;
+    img.fillPolygon({ x + dx * length, y + dy * length, x - dx * length - dy * half, y - dy * length + dx * half,
+                        x - dx * length + dy * half, y - dy * length - dx * half },
+        mapVehicle);
+    const char* label = "START";
+    const float w = static_cast<float>(PixelFont::measure(label)), h = PixelFont::capHeight;
+    float away = length + 2.0f + std::abs(dx) * w / 2.0f + std::abs(dy) * h / 2.0f;
+    PixelFont::draw(img, label, static_cast<int>(std::lround(x - dx * away - w / 2.0f)),
+        static_cast<int>(std::lround(y - dy * away + h / 2.0f)) - 1, mapLines, mapLines);
+}
+
 // A leader between two frames (left, top, right, bottom), on the line through their centres.
 void leader(Image& img, const int a[4], const int b[4], Colour c)
 {
@@ -132,9 +165,10 @@ bool LevelPainter::writeHeight(const std::string& name, int width, int height, i
 }
 
 LevelPainter::Layout LevelPainter::layOut(
-    float floorW, float floorD, const Drawing& drawing, const std::vector<Colour>& colours)
+    float floorW, float floorD, float pixelsPerUnit, const Drawing& drawing, const std::vector<Colour>& colours)
 {
     Layout l;
+    l.pixelsPerUnit = pixelsPerUnit;
     l.width = static_cast<int>(std::lround(floorW * pixelsPerUnit));
     l.height = static_cast<int>(std::lround(floorD * pixelsPerUnit));
     l.index.assign(static_cast<size_t>(l.width) * l.height, -1);
@@ -171,9 +205,11 @@ Image LevelPainter::paintPicture(const Layout& layout, const std::vector<Line>& 
     // the right, so a line reads upright turned a quarter.
     const Colour ink = { 0.16f, 0.18f, 0.22f, 0.8f }, accent = { 0.15f, 0.45f, 0.95f, 1 };
     for (const Line& line : lettering) {
-        const int width = PixelFont::measure(line.text), height = PixelFont::capHeight + 2;
-        Image upright(width, height);
-        PixelFont::draw(upright, line.text, 0, height - 1, ink, accent);
+        const int width = PixelFont::measure(line.text), rows = PixelFont::capHeight + 2;
+        const int height = rows * line.stretch;
+        Image upright(width, rows);
+        PixelFont::draw(upright, line.text, 0, rows - 1, ink, accent);
+        const float pixelsPerUnit = layout.pixelsPerUnit;
         const int c0 = static_cast<int>(std::lround(line.x * pixelsPerUnit - (line.facingX ? 0 : width / 2.0f)));
         const int r0 = static_cast<int>(std::lround(line.z * pixelsPerUnit - (line.facingX ? width / 2.0f : 0)));
         for (int v = 0; v < height; ++v)
@@ -181,23 +217,33 @@ Image LevelPainter::paintPicture(const Layout& layout, const std::vector<Line>& 
                 int c = line.facingX ? c0 + height - 1 - v : c0 + width - 1 - u;
                 int r = line.facingX ? r0 + u : r0 + height - 1 - v;
                 bool inside = c >= 0 && r >= 0 && c < layout.width && r < layout.height;
-                if (inside && upright.get(u, v).a > 0.0f && layout.at(c, r) < 0)
-                    paint.set(c, r, upright.get(u, v));
+                Colour ink = strokeAt(upright, u, v, line.stretch);
+                if (inside && ink.a > 0.0f && layout.at(c, r) < 0)
+                    paint.set(c, r, ink);
             }
     }
     bleedColours(paint, 4);
     return paint;
 }
 
-Image LevelPainter::targetPicture(const Layout& layout, float floorY, const std::vector<Footprint>& room)
+Image LevelPainter::targetPicture(const Layout& layout, float floorY, const std::vector<Footprint>& room, Start start)
 {
     const int w = layout.width, h = layout.height;
+    const float ppu = layout.pixelsPerUnit;
+    // A plan of the room: what stands on the floor, within its walls.
     Image img(w, h, mapGround);
     for (const Footprint& f : room)
         if (f.hi.y > floorY && f.lo.y < floorY + 0.2f)
-            img.fillRect(f.lo.x * pixelsPerUnit, f.lo.z * pixelsPerUnit, f.hi.x * pixelsPerUnit, f.hi.z * pixelsPerUnit,
-                mapParts);
-    outline(img, 0, 0, w - 1, h - 1, mapParts);
+            img.fillRect(f.lo.x * ppu, f.lo.z * ppu, f.hi.x * ppu, f.hi.z * ppu, mapParts);
+    outline(img, 0, 0, w - 1, h - 1, mapLines);
+    outline(img, 1, 1, w - 2, h - 2, mapLines);
+    // Doors are gaps in the walls, two pixels on either side of their thin side.
+    for (const Footprint& f : room)
+        if (f.door) {
+            float across = f.hi.x - f.lo.x < f.hi.z - f.lo.z ? 2.0f : 0.0f, along = 2.0f - across;
+            img.fillRect(
+                f.lo.x * ppu - across, f.lo.z * ppu - along, f.hi.x * ppu + across, f.hi.z * ppu + along, mapGround);
+        }
 
     // The drawing's own place, framed, and its enlarged copy with a caption and a leader.
     const int m = 2;
@@ -213,6 +259,7 @@ Image LevelPainter::targetPicture(const Layout& layout, float floorY, const std:
         PixelFont::draw(img, title, copy.c0 + (cw - PixelFont::measure(title)) / 2, copy.r0 - 4, mapLines, mapLines);
         leader(img, frame, own, mapLines);
     }
+    startMark(img, start.x * ppu, start.z * ppu, start.headingX, start.headingZ);
 
     // The drawing in opaque colours at its place, nearly so in the copy; all else stays
     // translucent.
@@ -233,10 +280,10 @@ Image LevelPainter::targetPicture(const Layout& layout, float floorY, const std:
 }
 
 bool LevelPainter::writePair(const std::string& paintName, const std::string& originalName, const Layout& layout,
-    float floorY, const std::vector<Footprint>& room, const std::vector<Line>& lettering) const
+    float floorY, const std::vector<Footprint>& room, Start start, const std::vector<Line>& lettering) const
 {
     return paintPicture(layout, lettering).savePng(folder + "/" + paintName)
-        && targetPicture(layout, floorY, room).savePng(folder + "/" + originalName);
+        && targetPicture(layout, floorY, room, start).savePng(folder + "/" + originalName);
 }
 
 bool LevelPainter::writeTutorial(const std::vector<Footprint>& room)
@@ -261,18 +308,22 @@ bool LevelPainter::writeTutorial(const std::vector<Footprint>& room)
     // Seen from the start the floor runs from the vehicle's nose to the door wall 1.9 ahead and
     // narrows towards the vehicle. It carries the controls a first stroke needs, beyond the
     // reach so that a first stroke cannot spoil them, the longest line farthest, each centred in
-    // what shows. Wiping is explained beyond the sun, for a player who turns to look at it.
+    // what shows. Wiping is explained beyond the sun, for a player who turns to look at it: seen
+    // from the start at a slant, 1.6 and more away, in letters twice as tall.
     const std::vector<Line> controls = { { "SPACE: GOAL", 1.1f, 7.2f }, { "l PAINT", 1.0f, 6.8f },
-        { "w COLOUR", 0.9f, 6.4f }, { "r WIPE", 2.7f, 5.95f, true }, { "NO PAINT BACK", 2.4f, 5.95f, true } };
+        { "w COLOUR", 0.9f, 6.4f }, { "r WIPE", 3.0f, 5.95f, true, 2 }, { "NO PAINT BACK", 2.4f, 5.95f, true, 2 } };
+    // 20 paint pixels per unit: the start view's crosshair runs along x = 0.81, across pixels
+    // rather than along a seam between two.
     return writeHeight("tutorial_level_floor.png", 56, 76, 0)
-        && writePair("tutorial_level_paint.png", "tutorial_level_original.png", layOut(5.5f, 7.5f, sun, colours), 0.0f,
-            room, controls);
+        && writePair("tutorial_level_paint.png", "tutorial_level_original.png", layOut(5.5f, 7.5f, 20.0f, sun, colours),
+            0.0f, room, { 0.808716f, 5.59216f, 0, 1 }, controls);
 }
 
 bool LevelPainter::writeServer(const std::vector<Footprint>& room)
 {
     // A flower in a pot near the start, upright in the target picture (its top towards -z):
-    // pink petals, an orange heart, a green stem with two leaves and a terracotta pot.
+    // pink petals, a yellow heart, a green stem with two leaves and a terracotta pot. An orange
+    // heart would look like the pot as a hint on the dark floor.
     const float cx = 1.5f, cz = 8.9f;
     Drawing flower = [=](float x, float z) {
         float b = x - cx, a = cz - z; // a points up the picture, b to its right
@@ -295,9 +346,12 @@ bool LevelPainter::writeServer(const std::vector<Footprint>& room)
         return -1;
     };
     std::vector<Colour> colours
-        = { { 236 / 255.0f, 72 / 255.0f, 153 / 255.0f, 1 }, { 251 / 255.0f, 146 / 255.0f, 60 / 255.0f, 1 },
+        = { { 236 / 255.0f, 72 / 255.0f, 153 / 255.0f, 1 }, { 250 / 255.0f, 204 / 255.0f, 21 / 255.0f, 1 },
               { 34 / 255.0f, 160 / 255.0f, 70 / 255.0f, 1 }, { 180 / 255.0f, 83 / 255.0f, 45 / 255.0f, 1 } };
+    // After the intro the crosshair runs along z = 9.5 while the player looks up and down: with
+    // 20 2/3 paint pixels per unit (310 x 248) that line crosses pixels a third of the way in,
+    // instead of running on a seam between two.
     return writeHeight("server_floor.png", 151, 121, 64)
-        && writePair("floor_server_paint.png", "floor_server_original.png", layOut(15.0f, 12.0f, flower, colours), 1.0f,
-            room, {});
+        && writePair("floor_server_paint.png", "floor_server_original.png",
+            layOut(15.0f, 12.0f, 62.0f / 3.0f, flower, colours), 1.0f, room, { 3.0f, 9.5f, -1, 0 }, {});
 }

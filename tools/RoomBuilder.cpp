@@ -24,6 +24,7 @@ void RoomBuilder::add(ModelFile& file, const std::string& name, const MeshBuilde
 {
     Footprint f;
     part.bounds(f.lo, f.hi);
+    f.door = name == "door";
     boxes.push_back(f);
     file.add(name, part, material);
 }

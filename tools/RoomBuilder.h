@@ -10,6 +10,8 @@
 
 struct Footprint {
     Vec lo, hi;
+    // A door in a wall, left open on the floor maps.
+    bool door = false;
 };
 
 class RoomBuilder {

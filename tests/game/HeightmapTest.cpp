@@ -3,7 +3,7 @@
 #include "render/Mesh.h"
 #include "render/Shader.h"
 #include "render/TextureLoader.h"
-#include "tests/game/FloorTestFiles.h"
+#include "tests/support/FloorTestFiles.h"
 #include "tests/support/GlTest.h"
 #include "tests/support/HostileFiles.h"
 

@@ -1,5 +1,5 @@
 #include "game/PaintCanvas.h"
-#include "tests/game/FloorTestFiles.h"
+#include "tests/support/FloorTestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/game/FloorTestFiles.h"
+#include "tests/support/FloorTestFiles.h"
 
 #include "render/TextureLoader.h"
 
