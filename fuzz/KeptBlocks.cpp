@@ -1,0 +1,97 @@
+// The model target's operators new and delete: blocks of 8 MB or more are kept when freed, two
+// at the most, and handed out again for the same size. Assimp's OBJ reader takes a 16 MB buffer
+// for every file and fills it; under AddressSanitizer each was fresh memory, faulted in page by
+// page: most of a run's time. Everything else goes to malloc and free as before (AddressSanitizer
+// still checks every block; only a kept block's use after its release goes unseen).
+#include <malloc.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+const size_t bigBlock = 8u << 20;
+
+struct Kept {
+    void* block;
+    size_t size;
+};
+Kept kept[2] = {};
+
+void* allocate(size_t size)
+{
+    if (size >= bigBlock) {
+        for (Kept& k : kept) {
+            if (k.block && k.size == size) {
+                void* block = k.block;
+                k.block = nullptr;
+                return block;
+            }
+        }
+    }
+    return std::malloc(size ? size : 1);
+}
+
+void release(void* block)
+{
+    if (!block)
+        return;
+    size_t size = malloc_usable_size(block);
+    if (size >= bigBlock) {
+        for (Kept& k : kept) {
+            if (!k.block) {
+                k = { block, size };
+                return;
+            }
+        }
+    }
+    std::free(block);
+}
+
+void* allocateOrThrow(size_t size)
+{
+    if (void* block = allocate(size))
+        return block;
+    throw std::bad_alloc();
+}
+}
+
+void* operator new(size_t size)
+{
+    return allocateOrThrow(size);
+}
+void* operator new[](size_t size)
+{
+    return allocateOrThrow(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    return allocate(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept
+{
+    return allocate(size);
+}
+void operator delete(void* block) noexcept
+{
+    release(block);
+}
+void operator delete[](void* block) noexcept
+{
+    release(block);
+}
+void operator delete(void* block, size_t) noexcept
+{
+    release(block);
+}
+void operator delete[](void* block, size_t) noexcept
+{
+    release(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept
+{
+    release(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept
+{
+    release(block);
+}
