@@ -13,6 +13,7 @@
 #include "render/PngStream.h"
 #include "render/PsdSections.h"
 #include "render/RegularFile.h"
+#include "render/SunRaster.h"
 #include "render/TargaFile.h"
 #include "render/TiffDirectory.h"
 #include "render/WebpChunks.h"
@@ -114,9 +115,10 @@ void PictureFile::keep(const unsigned char* data, size_t size)
     case FIF_PPMRAW:
     case FIF_PFM:
         return NetpbmHeader::keep(data, size, *this);
+    case FIF_RAS:
+        return SunRaster::keep(data, size, *this);
     case FIF_BMP:
     case FIF_PCX:
-    case FIF_RAS:
     case FIF_XPM:
     case FIF_PCD:
         // Formats without metadata, whose header FreeImage reads without decoding.

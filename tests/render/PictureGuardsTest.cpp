@@ -184,13 +184,15 @@ TEST(PictureGuardsTest, HostileFilesAreRefusedBeforeDecoding)
         Alone alone = c.alone == costly ? Alone::stillRunning : freeImageAlone(path);
 #ifdef __SANITIZE_ADDRESS__
         // Under the sanitizer a failed allocation ends the process too: only faults are told apart.
-        if (c.alone == crashes || c.alone == overflows)
+        if (c.alone == crashes || c.alone == overflows) {
             EXPECT_EQ(alone, Alone::died) << c.file;
+        }
 #else
-        if (c.alone == crashes)
+        if (c.alone == crashes) {
             EXPECT_EQ(alone, Alone::died) << c.file;
-        else if (c.alone == fails || c.alone == decodes)
+        } else if (c.alone == fails || c.alone == decodes) {
             EXPECT_EQ(alone, c.alone == decodes ? Alone::decoded : Alone::failed) << c.file;
+        }
 #endif
         bool refused = false;
         long growth = peakGrowth([&] {
@@ -205,6 +207,28 @@ TEST(PictureGuardsTest, HostileFilesAreRefusedBeforeDecoding)
         (void)growth;
 #endif
     }
+    std::filesystem::remove_all(folder);
+}
+
+// A true-colour Sun raster picture with a colour map, which FreeImage writes into a palette the
+// picture does not have, even when reading the header only: the map is dropped.
+TEST(PictureGuardsTest, ATrueColourSunRasterLosesTheColourMapThatCrashesFreeImage)
+{
+    auto ras = [](unsigned int mapType, unsigned int mapLength) {
+        Bytes out;
+        for (unsigned int value : { 0x59A66A95u, 13u, 7u, 24u, 7u * 40u, 1u, mapType, mapLength })
+            ByteOrder::putBig32(out, value);
+        for (unsigned int i = 0; i < mapLength + 7 * 40; ++i)
+            out.push_back(static_cast<unsigned char>(i < mapLength ? 0xEE : (i - mapLength) * 7));
+        return out;
+    };
+    std::string folder = makeTempDir("ras");
+    writeBytes(folder + "/map.ras", ras(1, 48));
+    writeBytes(folder + "/plain.ras", ras(0, 0));
+    EXPECT_EQ(freeImageAlone(folder + "/map.ras", 20), Alone::died);
+    Bytes plain = decoded(folder + "/plain.ras", false);
+    ASSERT_EQ(plain.size(), 13u * 7 * 4);
+    EXPECT_TRUE(decoded(folder + "/map.ras", true) == plain);
     std::filesystem::remove_all(folder);
 }
 
