@@ -18,8 +18,11 @@ const unsigned int rgbMap = 1;
 
 void SunRaster::keep(const unsigned char* data, size_t size, PictureFile& picture)
 {
+    // FreeImage reads a header cut short with the missing fields as it finds them: the same crash.
+    if (size < headerBytes)
+        return;
     picture.bytes.assign(data, data + size);
-    if (size >= headerBytes && ByteOrder::big32(data + depthAt) == 24 && ByteOrder::big32(data + mapTypeAt) == rgbMap) {
+    if (ByteOrder::big32(data + depthAt) == 24 && ByteOrder::big32(data + mapTypeAt) == rgbMap) {
         size_t mapEnd = headerBytes + std::min<size_t>(ByteOrder::big32(data + mapLengthAt), size - headerBytes);
         picture.bytes.erase(picture.bytes.begin() + headerBytes, picture.bytes.begin() + mapEnd);
         std::fill(picture.bytes.begin() + mapTypeAt, picture.bytes.begin() + headerBytes, 0);

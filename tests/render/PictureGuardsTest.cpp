@@ -174,6 +174,7 @@ TEST(PictureGuardsTest, HostileFilesAreRefusedBeforeDecoding)
         { "j2k-tiles-of-one-pixel", costly }, // 818 MB
         { "j2k-declaring-65535-by-65535", costly }, // past 24 GB
         { "jng-whose-jpeg-frame-is-larger-than-its-header", costly }, // 2 GB: the frame's 16397 x 16384
+        { "ras-header-cut-short-crashes-freeimage", crashes },
     };
     std::string folder = makeTempDir("hostile");
     for (const auto& c : cases) {
