@@ -162,15 +162,19 @@ TEST(PictureGuardsTest, HostileFilesAreRefusedBeforeDecoding)
         const char* file;
         int alone;
     } cases[] = {
-        { "psd-packbits-cut-short", crashes }, { "psd-packbits-runs-past-the-row", crashes },
-        { "psd-zip-data-that-is-not-zlib", crashes }, { "psd-zip-compressed", fails },
+        { "psd-packbits-cut-short", crashes },
+        { "psd-packbits-runs-past-the-row", crashes },
+        { "psd-zip-data-that-is-not-zlib", crashes },
+        { "psd-zip-compressed", fails },
         { "psd-raw-cut-short", decodes }, // a file cut short, decoded without its last rows
         { "tiff-eight-one-bit-samples-abort-freeimage", crashes }, // an assertion
         { "tiff-tile-larger-than-the-picture", costly }, // 4 GB, 14 s
         { "tiff-declaring-65535-by-65535", costly }, // 8 GB, 26 s
-        { "bigtiff-declaring-65535-by-65535", costly }, { "exr-attribute-sizes-that-lie", costly }, // no end in 100 s
+        { "bigtiff-declaring-65535-by-65535", costly },
+        { "exr-attribute-sizes-that-lie", costly }, // no end in 100 s
         { "exr-chunks-of-two-thousand-channels", costly }, // 252 MB
-        { "exr-declaring-65535-by-65535", fails }, { "exr-deep-scanlines", fails },
+        { "exr-declaring-65535-by-65535", fails },
+        { "exr-deep-scanlines", fails },
         { "j2k-tiles-of-one-pixel", costly }, // 818 MB
         { "j2k-declaring-65535-by-65535", costly }, // past 24 GB
         { "jng-whose-jpeg-frame-is-larger-than-its-header", costly }, // 2 GB: the frame's 16397 x 16384
