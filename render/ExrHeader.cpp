@@ -225,6 +225,11 @@ void ExrHeader::keep(const unsigned char* data, size_t size, PictureFile& pictur
     if (at == 0 || at > size || layout.deep || layout.right < layout.left || layout.bottom < layout.top
         || layout.compression < 0 || layout.compression >= static_cast<int>(std::size(linesPerChunk)))
         return;
+    // FreeImage writes the rows of a tiled picture whose data window begins above row 0 past its
+    // bitmap (a crash, found by fuzzing); it fails on scan-line pictures whose window does not
+    // begin at row 0.
+    if (layout.tiled && layout.top < 0)
+        return;
     // The largest chunk, a tile or a block of lines, is held whole, and another as large.
     std::uint64_t chunkPixels = layout.tiled ? std::uint64_t(layout.tileWidth) * layout.tileHeight
                                              : width * linesPerChunk[layout.compression];

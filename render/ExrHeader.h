@@ -4,7 +4,8 @@
 // chromaticities, type) and drops the rest: previews, comments, owner, dates, lens and camera
 // data, whatever a writer adds; the other parts go too. The chunks are copied after the new
 // header and the offset table is written anew. The size is the data window's. Deep files,
-// which FreeImage cannot read, are refused, and so are chunks past a bound (see keep()).
+// which FreeImage cannot read, are refused, and so are chunks past a bound and tiled pictures
+// whose data window begins above row 0 (see keep()).
 #pragma once
 
 #include <cstddef>

@@ -179,6 +179,7 @@ TEST(PictureGuardsTest, HostileFilesAreRefusedBeforeDecoding)
         { "j2k-declaring-65535-by-65535", costly }, // past 24 GB
         { "jng-whose-jpeg-frame-is-larger-than-its-header", costly }, // 2 GB: the frame's 16397 x 16384
         { "ras-header-cut-short-crashes-freeimage", crashes },
+        { "exr-tiles-above-row-0-crash-freeimage", crashes },
     };
     std::string folder = makeTempDir("hostile");
     for (const auto& c : cases) {
